@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace sornel::bench {
+
+// A made-up listing page of about `size` bytes, the same on every run: UTF-8 Chinese text,
+// ASCII markup (percent signs in attributes included) and a few thousand tables, some of whose
+// rows hold the words the benchmarks look for.
+std::string makeListingPage(std::size_t size);
+
+} // namespace sornel::bench

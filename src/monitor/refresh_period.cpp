@@ -1,0 +1,76 @@
+#include "monitor/refresh_period.h"
+
+#include <limits>
+#include <string>
+
+namespace sornel {
+
+namespace {
+
+constexpr std::int64_t kMsPerMinute = 60000;
+
+// Turns the two-byte full-width forms of ASCII characters (0xA3 0xA1..0xFE) into those
+// characters and the full-width space (0xA1 0xA1) into a space, character by character.
+std::string toHalfWidth(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80 || i + 1 == text.size()) {
+            out.push_back(text[i]);
+            ++i;
+            continue;
+        }
+        const auto trail = static_cast<unsigned char>(text[i + 1]);
+        if (lead == 0xA3 && trail >= 0xA1 && trail <= 0xFE) {
+            out.push_back(static_cast<char>(trail - 0x80));
+        } else if (lead == 0xA1 && trail == 0xA1) {
+            out.push_back(' ');
+        } else {
+            out.append(text.substr(i, 2));
+        }
+        i += 2;
+    }
+    return out;
+}
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+} // namespace
+
+std::int64_t refreshPauseMs(std::string_view periodCell)
+{
+    const std::string text = toHalfWidth(periodCell);
+    std::size_t i = 0;
+    while (i < text.size() && isSpace(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    // Any count of minutes past this limit gives a pause longer than int64 milliseconds hold.
+    constexpr std::int64_t kMaxMinutes = std::numeric_limits<std::int64_t>::max() / kMsPerMinute;
+    std::int64_t minutes = 0;
+    bool saturated = false;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        const int digit = text[i] - '0';
+        if (minutes > (kMaxMinutes - digit) / 10) {
+            saturated = true;
+            break;
+        }
+        minutes = minutes * 10 + digit;
+    }
+    if (saturated) {
+        return negative ? std::numeric_limits<std::int64_t>::min()
+                        : std::numeric_limits<std::int64_t>::max();
+    }
+    return (negative ? -minutes : minutes) * kMsPerMinute;
+}
+
+} // namespace sornel

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test:
+#   build/asan     the tests, with AddressSanitizer and UndefinedBehaviorSanitizer
+#   build/release  the optimised build, benchmarks included (built here, run by hand)
+#   build/fuzz     the libFuzzer targets (clang), each run for a few seconds
+set -euo pipefail
+cd "$(dirname "$0")"
+
+./scripts/install-deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSORNEL_SANITIZE=address,undefined
+cmake --build build/asan
+
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DSORNEL_BUILD_TESTS=OFF \
+    -DSORNEL_BUILD_BENCH=ON
+cmake --build build/release
+
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+    -DSORNEL_SANITIZE=address,undefined -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
+    -DSORNEL_BUILD_TESTS=OFF -DSORNEL_BUILD_FUZZ=ON
+cmake --build build/fuzz
+
+ctest --test-dir build/fuzz --output-on-failure
+ctest --test-dir build/asan --output-on-failure
