@@ -1,5 +1,5 @@
 // PageTextDecoder::decode: never a NUL, never longer than the body, and the same text as the
-// plain percent-decoding written here followed by the UTF-8 to GBK conversion.
+// plain percent-decoding written here, ICU's UTF-8 reading and the UTF-16 to GBK conversion.
 
 #include "monitor/gbk_codec.h"
 #include "monitor/page_text_decoder.h"
@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <unicode/ustring.h>
 
 namespace {
 
@@ -53,7 +54,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (text.find('\0') != std::string::npos || text.size() > body.size()) {
         std::abort();
     }
-    if (text != sornel::GbkCodec::fromUtf8(referenceUnescape(body))) {
+    // The UTF-8 reading cross-checked against ICU's: the same U+FFFD for the same bad bytes.
+    const std::string unescaped = referenceUnescape(body);
+    std::u16string utf16(unescaped.size(), u'\0');
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &length,
+                         unescaped.data(), static_cast<int32_t>(unescaped.size()), 0xFFFD, nullptr,
+                         &status);
+    if (U_FAILURE(status) && status != U_STRING_NOT_TERMINATED_WARNING) {
+        std::abort();
+    }
+    utf16.resize(static_cast<std::size_t>(length));
+    if (text != sornel::GbkCodec::fromUtf16(utf16)) {
         std::abort();
     }
     return 0;

@@ -1,7 +1,9 @@
 #include "monitor/gbk_codec.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
+#include <unicode/ucnv.h>
 
 namespace sornel {
 namespace {
@@ -75,6 +77,39 @@ TEST(GbkCodecTest, LongTextsSurviveThePieceBoundaries)
     }
     EXPECT_EQ(GbkCodec::fromUtf8(utf8), gbk);
     EXPECT_EQ(GbkCodec::toUtf8(gbk), precomposed);
+}
+
+// Every character of the BMP on its own converts exactly as ICU's windows-936-2000 converter
+// does with round-trip mappings only, "?" standing in for whatever the code page lacks.
+TEST(GbkCodecTest, EveryBmpCharacterMatchesTheCodePage)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<UConverter, void (*)(UConverter*)> converter(
+        ucnv_open("windows-936-2000", &status), ucnv_close);
+    ASSERT_TRUE(U_SUCCESS(status));
+    ucnv_setFallback(converter.get(), false);
+    ucnv_setSubstChars(converter.get(), "?", 1, &status);
+    int mismatches = 0;
+    for (char32_t c = 0; c <= 0xFFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            continue;
+        }
+        const auto unit = static_cast<UChar>(c);
+        char bytes[8] = {};
+        status = U_ZERO_ERROR;
+        const int32_t length =
+            ucnv_fromUChars(converter.get(), bytes, sizeof bytes, &unit, 1, &status);
+        // ICU drops invisible characters it cannot map; they too become "?".
+        const std::string expected =
+            length > 0 ? std::string(bytes, static_cast<std::size_t>(length)) : std::string("?");
+        const std::string actual = GbkCodec::fromUtf16(std::u16string(1, static_cast<char16_t>(c)));
+        if (actual != expected && ++mismatches <= 10) {
+            ADD_FAILURE() << "U+" << std::hex << static_cast<unsigned>(c) << ": "
+                          << testing::PrintToString(actual) << " instead of "
+                          << testing::PrintToString(expected);
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
 }
 
 } // namespace

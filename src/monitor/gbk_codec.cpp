@@ -1,11 +1,12 @@
 #include "monitor/gbk_codec.h"
 
-#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/ucnv.h>
-#include <unicode/ucnv_cb.h>
 #include <unicode/ustring.h>
 #include <vector>
 
@@ -13,234 +14,293 @@ namespace sornel {
 
 namespace {
 
-// Work is done in pieces of this many units, so no length ever reaches ICU's int32_t limits and
-// the buffers stay small whatever the size of the text.
-constexpr int32_t kChunkUnits = 32 * 1024;
-
-bool isLeadSurrogate(char32_t unit)
-{
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool isTrailSurrogate(char32_t unit)
-{
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
 struct ConverterCloser {
     void operator()(UConverter* converter) const { ucnv_close(converter); }
 };
 using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
 
-// Writes "?" for every character the code page lacks, and for a lone surrogate. ICU's own
-// substitution would silently drop the invisible ones, a byte-order mark among them.
-void substituteQuestionMark(const void* /*context*/, UConverterFromUnicodeArgs* args,
-                            const UChar* /*units*/, int32_t /*length*/, UChar32 /*codePoint*/,
-                            UConverterCallbackReason reason, UErrorCode* status)
-{
-    if (reason <= UCNV_IRREGULAR) {
-        *status = U_ZERO_ERROR;
-        ucnv_cbFromUWriteBytes(args, "?", 1, 0, status);
-    }
-}
-
+// Code page 936 as Windows defines it, round-trip mappings only: a character it lacks is never
+// replaced by a look-alike.
 ConverterPtr openCp936()
 {
     UErrorCode status = U_ZERO_ERROR;
     ConverterPtr converter(ucnv_open("windows-936-2000", &status));
-    if (U_FAILURE(status) || !converter) {
-        return nullptr;
-    }
-    // Only the code page's own round-trip mappings: a character it lacks becomes "?", never a
-    // look-alike.
-    ucnv_setFallback(converter.get(), false);
-    ucnv_setFromUCallBack(converter.get(), substituteQuestionMark, nullptr, nullptr, nullptr,
-                          &status);
     if (U_FAILURE(status)) {
         return nullptr;
     }
-    return converter;
+    ucnv_setFallback(converter.get(), false);
+    ucnv_setSubstChars(converter.get(), "?", 1, &status);
+    return U_SUCCESS(status) ? std::move(converter) : nullptr;
 }
 
-const icu::Normalizer2* nfcInstance()
-{
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
-    return U_SUCCESS(status) ? nfc : nullptr;
-}
-
-// Could `c` combine with the character before it? Cheap answers first: nothing below U+0300
-// and no CJK ideograph does; past that, only a combining mark that NFC may compose backwards.
-bool mayComposeWithPrevious(const icu::Normalizer2& nfc, UChar32 c)
-{
-    if (c < 0x300 || (c >= 0x3400 && c < 0xA000)) {
-        return false;
-    }
-    return !nfc.hasBoundaryBefore(c) && (U_GET_GC_MASK(c) & U_GC_M_MASK) != 0;
-}
-
-// Turns UTF-16 into code page 936 bytes appended to `out`, piece by piece. Feed it complete code
-// points; it holds back the last one of each piece, since a combining mark in the next piece may
-// still compose with it.
-class Cp936Encoder {
+// Everything the conversion to code page 936 needs, worked out once per process from ICU: the
+// bytes of every BMP character and which characters may compose with the one before them.
+// Looking a character up here is far cheaper than a call into a converter.
+class Cp936Table {
 public:
-    explicit Cp936Encoder(std::string& out)
-        : out_(out), converter_(openCp936()), nfc_(nfcInstance()), units_(kHeld + kChunkUnits),
-          bytes_(2 * (kHeld + kChunkUnits))
+    Cp936Table() : nfc_(nfcInstance())
     {
+        bytes_.fill('?');
+        buildBytes();
+        buildComposing();
     }
 
-    // Where the caller writes up to `capacity()` new units, behind those held back.
-    UChar* space() { return units_.data() + held_; }
-    static constexpr int32_t capacity() { return kChunkUnits; }
-
-    // Encodes the `written` new units; with `last`, also what is held back.
-    void encode(int32_t written, bool last)
+    // Writes the bytes of `c` at `out` and returns how many (1 or 2). A character beyond the BMP,
+    // a lone surrogate and every character the code page lacks give "?".
+    std::size_t write(UChar32 c, char* out) const
     {
-        int32_t length = compose(held_ + written);
-        held_ = 0;
-        if (!last && length > 0) {
-            held_ =
-                (length >= 2 && isTrailSurrogate(units_[static_cast<std::size_t>(length - 1)]) &&
-                 isLeadSurrogate(units_[static_cast<std::size_t>(length - 2)]))
-                    ? 2
-                    : 1;
-            length -= held_;
+        const std::uint16_t value =
+            c >= 0 && c <= 0xFFFF ? bytes_[static_cast<std::size_t>(c)] : std::uint16_t{'?'};
+        if (value < 0x100) {
+            out[0] = static_cast<char>(value);
+            return 1;
         }
-        if (length > 0) {
-            if (converter_) {
-                UErrorCode status = U_ZERO_ERROR;
-                const int32_t produced = ucnv_fromUChars(converter_.get(), bytes_.data(),
-                                                         static_cast<int32_t>(bytes_.size()),
-                                                         units_.data(), length, &status);
-                if (U_SUCCESS(status) || status == U_STRING_NOT_TERMINATED_WARNING) {
-                    out_.append(bytes_.data(), static_cast<std::size_t>(produced));
-                }
-            } else {
-                out_.append(static_cast<std::size_t>(length), '?');
-            }
+        out[0] = static_cast<char>(value >> 8);
+        out[1] = static_cast<char>(value & 0xFF);
+        return 2;
+    }
+
+    // The precomposed character for `base` followed by `mark`, or a negative value. Only a
+    // combining mark that NFC may compose backwards composes, and only pairwise: nothing is
+    // reordered and no singleton (a compatibility ideograph, say) is rewritten.
+    UChar32 composePair(UChar32 base, UChar32 mark) const
+    {
+        if (mark < 0x300 || nfc_ == nullptr) {
+            return U_SENTINEL;
         }
-        std::copy_n(units_.begin() + length, held_, units_.begin());
+        const bool candidate =
+            mark <= 0xFFFF ? composing_[static_cast<std::size_t>(mark)] : mayComposeBackwards(mark);
+        return candidate ? nfc_->composePair(base, mark) : U_SENTINEL;
     }
 
 private:
-    static constexpr int32_t kHeld = 2; // at most one code point
-
-    // Replaces, in place, each base character followed by a combining mark by the precomposed
-    // character where one exists; a composed character may take the next mark as well. Only
-    // pairs are composed: nothing is reordered or decomposed. Returns the new length.
-    int32_t compose(int32_t length)
+    static const icu::Normalizer2* nfcInstance()
     {
-        if (!nfc_) {
-            return length;
-        }
-        UChar* units = units_.data();
-        int32_t read = 0;
-        int32_t write = 0;
-        UChar32 base = U_SENTINEL;
-        auto put = [&](UChar32 c) {
-            if (c > 0xFFFF) {
-                units[write++] = static_cast<UChar>(0xD7C0 + (c >> 10));
-                units[write++] = static_cast<UChar>(0xDC00 | (c & 0x3FF));
-            } else {
-                units[write++] = static_cast<UChar>(c);
-            }
-        };
-        while (read < length) {
-            UChar32 c = units[read++];
-            if (isLeadSurrogate(units[read - 1]) && read < length &&
-                isTrailSurrogate(units[read])) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (units[read++] - 0xDC00);
-            }
-            if (base >= 0 && mayComposeWithPrevious(*nfc_, c)) {
-                const UChar32 composed = nfc_->composePair(base, c);
-                if (composed >= 0) {
-                    base = composed;
-                    continue;
-                }
-            }
-            if (base >= 0) {
-                put(base);
-            }
-            base = c;
-        }
-        if (base >= 0) {
-            put(base);
-        }
-        return write;
+        UErrorCode status = U_ZERO_ERROR;
+        const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+        return U_SUCCESS(status) ? nfc : nullptr;
     }
 
-    std::string& out_;
-    ConverterPtr converter_;
+    bool mayComposeBackwards(UChar32 c) const
+    {
+        return !nfc_->hasBoundaryBefore(c) && (U_GET_GC_MASK(c) & U_GC_M_MASK) != 0;
+    }
+
+    // Converts the whole BMP (less the surrogates) in one call and reads each character's bytes
+    // off the offsets. A character with no bytes was dropped by ICU as invisible and stays "?".
+    void buildBytes()
+    {
+        const ConverterPtr converter = openCp936();
+        if (!converter) {
+            return;
+        }
+        std::vector<UChar> units;
+        for (std::uint32_t c = 0; c <= 0xFFFF; ++c) {
+            if (c < 0xD800 || c > 0xDFFF) {
+                units.push_back(static_cast<UChar>(c));
+            }
+        }
+        std::vector<char> out(2 * units.size());
+        std::vector<int32_t> offsets(out.size());
+        char* target = out.data();
+        const UChar* source = units.data();
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_fromUnicode(converter.get(), &target, out.data() + out.size(), &source,
+                         units.data() + units.size(), offsets.data(), true, &status);
+        if (U_FAILURE(status)) {
+            return;
+        }
+        const auto produced = static_cast<std::size_t>(target - out.data());
+        for (std::size_t i = 0; i < produced;) {
+            const auto unit = units[static_cast<std::size_t>(offsets[i])];
+            std::size_t length = 1;
+            while (i + length < produced && offsets[i + length] == offsets[i]) {
+                ++length;
+            }
+            const auto first = static_cast<unsigned char>(out[i]);
+            if (length == 1) {
+                bytes_[unit] = first;
+            } else if (length == 2) {
+                bytes_[unit] =
+                    static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(out[i + 1]));
+            }
+            i += length;
+        }
+    }
+
+    void buildComposing()
+    {
+        if (nfc_ == nullptr) {
+            return;
+        }
+        for (UChar32 c = 0x300; c <= 0xFFFF; ++c) {
+            composing_[static_cast<std::size_t>(c)] = mayComposeBackwards(c);
+        }
+    }
+
     const icu::Normalizer2* nfc_;
-    std::vector<UChar> units_;
-    std::vector<char> bytes_;
-    int32_t held_ = 0;
+    std::array<std::uint16_t, 0x10000> bytes_{};
+    std::vector<bool> composing_ = std::vector<bool>(0x10000);
 };
 
-bool isContinuationByte(char c)
+const Cp936Table& cp936Table()
 {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+    static const Cp936Table table;
+    return table;
 }
 
-// The length of a piece of at most `limit` bytes from the front of `utf8` that ends right before
-// the start of a sequence, so that no UTF-8 sequence, valid or not, is cut in two: a decoder
-// never takes a byte that cannot continue a sequence into the sequence before it, and no
-// sequence is longer than four bytes.
-std::size_t pieceLength(std::string_view utf8, std::size_t limit)
-{
-    if (utf8.size() <= limit) {
-        return utf8.size();
+// Writes code page 936 bytes into a buffer, one character at a time. It holds back the last
+// character it was given, since the next one may be a combining mark that composes with it.
+// Every character takes at most as many bytes in code page 936 as in UTF-8 or UTF-16 units x 2,
+// which lets the UTF-8 conversion write into the very buffer it reads.
+class Cp936Writer {
+public:
+    explicit Cp936Writer(char* out) : table_(cp936Table()), out_(out) {}
+
+    void put(UChar32 c)
+    {
+        if (held_ >= 0) {
+            const UChar32 composed = table_.composePair(held_, c);
+            if (composed >= 0) {
+                held_ = composed;
+                return;
+            }
+            written_ += table_.write(held_, out_ + written_);
+        }
+        held_ = c;
     }
-    for (std::size_t end = limit; end > limit - 3; --end) {
-        if (!isContinuationByte(utf8[end])) {
-            return end;
+
+    // A run of ASCII bytes, which map to themselves; none of them composes with the one before.
+    void putAscii(const char* run, std::size_t length)
+    {
+        flush();
+        std::memmove(out_ + written_, run, length - 1);
+        written_ += length - 1;
+        held_ = static_cast<unsigned char>(run[length - 1]);
+    }
+
+    std::size_t finish()
+    {
+        flush();
+        return written_;
+    }
+
+private:
+    void flush()
+    {
+        if (held_ >= 0) {
+            written_ += table_.write(held_, out_ + written_);
+            held_ = U_SENTINEL;
         }
     }
-    return limit - 3;
+
+    const Cp936Table& table_;
+    char* out_;
+    std::size_t written_ = 0;
+    UChar32 held_ = U_SENTINEL;
+};
+
+std::size_t asciiRunLength(const unsigned char* p, const unsigned char* end)
+{
+    const unsigned char* start = p;
+    while (end - p >= 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, p, sizeof word);
+        if ((word & 0x8080808080808080ull) != 0) {
+            break;
+        }
+        p += 8;
+    }
+    while (p < end && *p < 0x80) {
+        ++p;
+    }
+    return static_cast<std::size_t>(p - start);
+}
+
+bool inRange(unsigned char byte, unsigned char low, unsigned char high)
+{
+    return byte >= low && byte <= high;
+}
+
+// Reads one UTF-8 character at `p` (which is before `end` and not ASCII) and advances `p` past
+// it. An ill-formed sequence gives U+FFFD for its longest valid beginning (at least one byte),
+// as ICU and the web's decoders do.
+UChar32 readUtf8(const unsigned char*& p, const unsigned char* end)
+{
+    const unsigned char lead = *p++;
+    int count = 0;
+    UChar32 c = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (inRange(lead, 0xC2, 0xDF)) {
+        count = 1;
+        c = lead & 0x1F;
+    } else if (inRange(lead, 0xE0, 0xEF)) {
+        count = 2;
+        c = lead & 0x0F;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (inRange(lead, 0xF0, 0xF4)) {
+        count = 3;
+        c = lead & 0x07;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0xFFFD;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (p == end || !inRange(*p, low, high)) {
+            return 0xFFFD;
+        }
+        c = (c << 6) | (*p++ & 0x3F);
+        low = 0x80;
+        high = 0xBF;
+    }
+    return c;
 }
 
 } // namespace
 
+void convertUtf8ToGbkInPlace(std::string& text)
+{
+    if (text.empty()) {
+        return;
+    }
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char* const end = p + text.size();
+    Cp936Writer writer(text.data());
+    while (p < end) {
+        if (const std::size_t run = asciiRunLength(p, end); run > 0) {
+            writer.putAscii(reinterpret_cast<const char*>(p), run);
+            p += run;
+            continue;
+        }
+        writer.put(readUtf8(p, end));
+    }
+    text.resize(writer.finish());
+}
+
 std::string GbkCodec::fromUtf8(std::string_view utf8)
 {
-    std::string out;
-    // Never more bytes than the UTF-8 had: each character takes at most as many in GBK.
-    out.reserve(utf8.size());
-    Cp936Encoder encoder(out);
-    do {
-        // Each UTF-8 byte gives at most one UTF-16 unit.
-        const std::size_t length =
-            pieceLength(utf8, static_cast<std::size_t>(Cp936Encoder::capacity()));
-        int32_t written = 0;
-        UErrorCode status = U_ZERO_ERROR;
-        u_strFromUTF8WithSub(encoder.space(), Cp936Encoder::capacity(), &written, utf8.data(),
-                             static_cast<int32_t>(length), 0xFFFD, nullptr, &status);
-        if (U_FAILURE(status)) {
-            written = 0;
-        }
-        utf8.remove_prefix(length);
-        encoder.encode(written, utf8.empty());
-    } while (!utf8.empty());
-    return out;
+    std::string text(utf8);
+    convertUtf8ToGbkInPlace(text);
+    return text;
 }
 
 std::string GbkCodec::fromUtf16(std::u16string_view utf16)
 {
-    std::string out;
-    out.reserve(utf16.size());
-    Cp936Encoder encoder(out);
-    do {
-        std::size_t length =
-            std::min(utf16.size(), static_cast<std::size_t>(Cp936Encoder::capacity()));
-        // Keep a surrogate pair together.
-        if (length < utf16.size() && length > 1 && isLeadSurrogate(utf16[length - 1])) {
-            --length;
+    std::string out(2 * utf16.size(), '\0');
+    Cp936Writer writer(out.data());
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        UChar32 c = utf16[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+            utf16[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+            ++i;
         }
-        std::copy_n(utf16.begin(), length, encoder.space());
-        utf16.remove_prefix(length);
-        encoder.encode(static_cast<int32_t>(length), utf16.empty());
-    } while (!utf16.empty());
+        writer.put(c);
+    }
+    out.resize(writer.finish());
     return out;
 }
 
@@ -252,7 +312,7 @@ std::u16string GbkCodec::toUtf16(std::string_view gbk)
         return out;
     }
     // The converter keeps its place between calls, so the text goes through a small buffer.
-    std::vector<UChar> units(static_cast<std::size_t>(kChunkUnits));
+    std::vector<UChar> units(32 * 1024);
     const char* source = gbk.data();
     const char* const sourceEnd = gbk.data() + gbk.size();
     UErrorCode status = U_ZERO_ERROR;

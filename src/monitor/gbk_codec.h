@@ -17,4 +17,8 @@ struct GbkCodec {
     static std::u16string toUtf16(std::string_view gbk);
 };
 
+// GbkCodec::fromUtf8 without a copy: converts `text` where it stands (code page 936 never needs
+// more bytes for a character than UTF-8 does) and shortens it to the result.
+void convertUtf8ToGbkInPlace(std::string& text);
+
 } // namespace sornel

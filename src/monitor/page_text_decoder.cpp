@@ -23,32 +23,40 @@ int digitValue(char c)
     return -2;
 }
 
-// One pass that replaces each escape by its byte. An escape is the "%" and the two bytes after
-// it, whatever they are; a byte that is not a hex digit counts -2 and one past the end counts 0,
-// so a malformed escape still gives a byte (16 x d1 + d2, low eight bits) and a value of 0 gives
-// none. Bytes that come out of an escape are not scanned again.
-std::string percentDecode(std::string_view text)
+// One pass that replaces each escape by its byte, in place (the text only ever shrinks). An
+// escape is the "%" and the two bytes after it, whatever they are; a byte that is not a hex
+// digit counts -2 and one past the end counts 0, so a malformed escape still gives a byte
+// (16 x d1 + d2, low eight bits) and a value of 0 gives none. Bytes that come out of an escape
+// are not scanned again.
+void percentDecodeInPlace(std::string& text)
 {
-    std::string out;
-    out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const void* percent = std::memchr(text.data() + i, '%', text.size() - i);
-        if (percent == nullptr) {
-            out.append(text.substr(i));
+    const std::size_t size = text.size();
+    char* const data = text.data();
+    const void* first = std::memchr(data, '%', size);
+    if (first == nullptr) {
+        return;
+    }
+    auto read = static_cast<std::size_t>(static_cast<const char*>(first) - data);
+    std::size_t write = read;
+    while (read < size) {
+        const void* percent = std::memchr(data + read, '%', size - read);
+        const std::size_t at =
+            percent == nullptr ? size
+                               : static_cast<std::size_t>(static_cast<const char*>(percent) - data);
+        std::memmove(data + write, data + read, at - read);
+        write += at - read;
+        if (at == size) {
             break;
         }
-        const auto at = static_cast<std::size_t>(static_cast<const char*>(percent) - text.data());
-        out.append(text.substr(i, at - i));
-        const int high = at + 1 < text.size() ? digitValue(text[at + 1]) : 0;
-        const int low = at + 2 < text.size() ? digitValue(text[at + 2]) : 0;
+        const int high = at + 1 < size ? digitValue(data[at + 1]) : 0;
+        const int low = at + 2 < size ? digitValue(data[at + 2]) : 0;
         const auto byte = static_cast<unsigned char>(16 * high + low);
         if (byte != 0) {
-            out.push_back(static_cast<char>(byte));
+            data[write++] = static_cast<char>(byte);
         }
-        i = at + 3;
+        read = at + 3;
     }
-    return out;
+    text.resize(write);
 }
 
 } // namespace
@@ -63,10 +71,11 @@ std::string PageTextDecoder::decode(std::string_view body)
         body =
             body.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - body.data()));
     }
-    if (std::memchr(body.data(), '%', body.size()) == nullptr) {
-        return GbkCodec::fromUtf8(body);
-    }
-    return GbkCodec::fromUtf8(percentDecode(body));
+    // One buffer for all steps: each only ever shrinks the text.
+    std::string text(body);
+    percentDecodeInPlace(text);
+    convertUtf8ToGbkInPlace(text);
+    return text;
 }
 
 } // namespace sornel
