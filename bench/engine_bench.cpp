@@ -4,109 +4,36 @@
 // decoder's peak memory.
 
 #include "bench_page.h"
+#include "memory_counter.h"
 #include "monitor/gbk_codec.h"
 #include "monitor/gbk_text.h"
 #include "monitor/keyword_matcher.h"
 #include "monitor/page_text_decoder.h"
 
-#include <atomic>
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <iconv.h>
 #include <map>
-#include <new>
+#include <string.h> // memmem
 #include <string>
 #include <unicode/uclean.h>
 
-// ---- Memory accounting: every operator new and every ICU allocation of this process. ----
-
 namespace {
-
-std::atomic<std::size_t> liveBytes{0};
-std::atomic<std::size_t> peakBytes{0};
-
-void noteAllocated(std::size_t size)
-{
-    const std::size_t now = liveBytes.fetch_add(size) + size;
-    std::size_t peak = peakBytes.load();
-    while (now > peak && !peakBytes.compare_exchange_weak(peak, now)) {
-    }
-}
-
-// Each block carries its size in a header so that frees can be counted.
-constexpr std::size_t kHeader = alignof(std::max_align_t);
-
-void* countedAlloc(std::size_t size)
-{
-    auto* block = static_cast<unsigned char*>(std::malloc(size + kHeader));
-    if (block == nullptr) {
-        return nullptr;
-    }
-    std::memcpy(block, &size, sizeof size);
-    noteAllocated(size);
-    return block + kHeader;
-}
-
-void countedFree(void* p)
-{
-    if (p == nullptr) {
-        return;
-    }
-    auto* block = static_cast<unsigned char*>(p) - kHeader;
-    std::size_t size = 0;
-    std::memcpy(&size, block, sizeof size);
-    liveBytes.fetch_sub(size);
-    std::free(block);
-}
-
-void* countedRealloc(void* p, std::size_t size)
-{
-    if (p == nullptr) {
-        return countedAlloc(size);
-    }
-    auto* block = static_cast<unsigned char*>(p) - kHeader;
-    std::size_t old = 0;
-    std::memcpy(&old, block, sizeof old);
-    void* moved = countedAlloc(size);
-    if (moved != nullptr) {
-        std::memcpy(moved, p, old < size ? old : size);
-        countedFree(p);
-    }
-    return moved;
-}
 
 void* U_CALLCONV icuAlloc(const void*, size_t size)
 {
-    return countedAlloc(size);
+    return sornel::bench::countedMalloc(size);
 }
 void* U_CALLCONV icuRealloc(const void*, void* p, size_t size)
 {
-    return countedRealloc(p, size);
+    return sornel::bench::countedRealloc(p, size);
 }
 void U_CALLCONV icuFree(const void*, void* p)
 {
-    countedFree(p);
+    sornel::bench::countedFree(p);
 }
 
 } // namespace
-
-void* operator new(std::size_t size)
-{
-    if (void* p = countedAlloc(size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept
-{
-    countedFree(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    countedFree(p);
-}
 
 // ---- The page and the words. ----
 
@@ -204,8 +131,14 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
-                seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+            // With repetitions, the median stands for the benchmark.
+            if (run.error_occurred) {
+                continue;
+            }
+            if (run.run_type == Run::RT_Iteration) {
+                seconds.emplace(run.run_name.function_name, run.GetAdjustedRealTime());
+            } else if (run.aggregate_name == "median") {
+                seconds[run.run_name.function_name] = run.GetAdjustedRealTime();
             }
         }
         ConsoleReporter::ReportRuns(runs);
@@ -227,13 +160,12 @@ void printRatio(const RatioReporter& r, const char* what, const char* ours, cons
 void printDecoderMemory()
 {
     const std::string& page = utf8Page();
-    const std::size_t before = liveBytes.load();
-    peakBytes.store(before);
+    const std::size_t before = sornel::bench::startPeak();
     {
         const std::string text = sornel::PageTextDecoder::decode(page);
         benchmark::DoNotOptimize(text.data());
     }
-    const double extra = static_cast<double>(peakBytes.load() - before);
+    const double extra = static_cast<double>(sornel::bench::peakBytes() - before);
     std::printf("  %-44s %6.2f   (goal <= 4 bytes per input byte)\n",
                 "decode peak extra memory, bytes per input byte",
                 extra / static_cast<double>(page.size()));

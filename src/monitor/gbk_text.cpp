@@ -1,6 +1,6 @@
 #include "monitor/gbk_text.h"
 
-#include "monitor/byte_search.h"
+#include "monitor/platform.h"
 
 #include <climits>
 
@@ -28,7 +28,7 @@ std::size_t findFirst(std::string_view text, std::string_view pattern)
     // byte is walked back over at most once, because `boundary` only moves forward past it.
     std::size_t boundary = 0;
     for (;;) {
-        const std::size_t found = findBytes(text.substr(boundary), pattern);
+        const std::size_t found = platform::findBytes(text.substr(boundary), pattern);
         if (found == std::string_view::npos) {
             return std::string_view::npos;
         }

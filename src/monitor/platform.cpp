@@ -1,4 +1,4 @@
-#include "monitor/byte_search.h"
+#include "monitor/platform.h"
 
 #if defined(__GLIBC__)
 #include <string.h> // memmem, a GNU extension
@@ -7,7 +7,13 @@
 #include <functional>
 #endif
 
-namespace sornel {
+#if defined(__linux__)
+#include <cstdint>
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
+namespace sornel::platform {
 
 std::size_t findBytes(std::string_view haystack, std::string_view needle)
 {
@@ -30,4 +36,21 @@ std::size_t findBytes(std::string_view haystack, std::string_view needle)
 #endif
 }
 
-} // namespace sornel
+void preferHugePages(void* data, std::size_t size)
+{
+#if defined(MADV_HUGEPAGE)
+    // madvise wants whole pages: only the pages that lie entirely inside the buffer.
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = (begin + page - 1) / page * page;
+    const std::uintptr_t last = (begin + size) / page * page;
+    if (last > first) {
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
+#else
+    (void)data;
+    (void)size;
+#endif
+}
+
+} // namespace sornel::platform

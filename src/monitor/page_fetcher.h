@@ -1,0 +1,31 @@
+#pragma once
+
+#include <stop_token>
+#include <string>
+#include <string_view>
+
+namespace sornel {
+
+// Downloads the body of one page: one HTTP/1.0 GET to an http or https address, redirects
+// followed (to http and https only, at most 20), whatever the status. Nothing is cached and
+// nothing but the process-wide client context outlives a call; every call makes its own
+// connection. Failures are silent: no body is an empty result, and a read that breaks part-way
+// gives the bytes that arrived.
+struct PageFetcher {
+    // Blocks until the body is read or the request has failed. Never throws.
+    static std::string fetch(std::string_view address);
+
+    // The same, but returns an empty result promptly once `stop` is requested, whatever the
+    // transfer is doing at that moment.
+    static std::string fetch(std::string_view address, std::stop_token stop);
+
+    // How many times the process-wide client context has been created: 0 before the first
+    // fetch, 1 ever after.
+    static int clientContextCreations();
+
+    // Tests only: also trust the certificates in this PEM file, for servers the tests start
+    // with certificates they made. Call before any fetch; the program never does.
+    static void trustCaFileForTesting(std::string pemPath);
+};
+
+} // namespace sornel
