@@ -1,5 +1,6 @@
 #include "monitor/keyword_matcher.h"
 
+#include "monitor/cell_texts.h"
 #include "monitor/gbk_text.h"
 
 #include <algorithm>
@@ -9,11 +10,6 @@ namespace sornel {
 
 namespace {
 
-// The relation texts as the entry list stores them, in GBK.
-constexpr std::string_view kRelationAll = "\xD3\xEB";                       // 与
-constexpr std::string_view kRelationAny = "\xBB\xF2";                       // 或
-constexpr std::string_view kRelationSameTable = "\xCD\xAC\xD2\xBB\xD0\xD0"; // 同一行
-
 constexpr std::string_view kTableStart = "<table";
 constexpr std::string_view kTableEnd = "</table>";
 
@@ -21,10 +17,10 @@ constexpr std::string_view kTableEnd = "</table>";
 
 KeywordMatcher::KeywordMatcher(std::string_view keywordsCell, std::string_view relationCell)
     : keywords_(splitText(keywordsCell, "|")),
-      relation_(relationCell == kRelationAll         ? Relation::All
-                : relationCell == kRelationAny       ? Relation::Any
-                : relationCell == kRelationSameTable ? Relation::SameTable
-                                                     : Relation::None)
+      relation_(relationCell == cell::kRelationAll         ? Relation::All
+                : relationCell == cell::kRelationAny       ? Relation::Any
+                : relationCell == cell::kRelationSameTable ? Relation::SameTable
+                                                           : Relation::None)
 {
 }
 

@@ -1,0 +1,19 @@
+#include "app/fonts.h"
+#include "app/main_window.h"
+#include "app/tips_ticker.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Sornel"));
+    QApplication::setFont(sornel::defaultGuiFont());
+    QApplication::setWindowIcon(sornel::MainWindow::programIcon());
+
+    sornel::MainWindow window;
+    window.showCentred();
+    QApplication::exec();
+    window.tips().release();
+    return 0;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+
+namespace sornel {
+
+class ElapsedClock;
+class EntryList;
+class ImageButton;
+class TipsTicker;
+class TrayController;
+
+// The program's one window: six command buttons, the entry list, the elapsed clock and the
+// tips line. Closing it (close button, Alt+F4, Esc) ends the program.
+class MainWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // The outer size the window is centred with; Qt sizes the client area, which is this less
+    // the window frame.
+    static constexpr QSize kOuterSize{655, 332};
+    static constexpr QSize kClientSize{649, 303};
+
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Shows the window centred on its screen.
+    void showCentred();
+
+    EntryList& entryList() { return *list_; }
+    ElapsedClock& clock() { return *clock_; }
+    TipsTicker& tips() { return *tips_; }
+    TrayController& tray() { return *tray_; }
+    QLineEdit& clockDisplay() { return *clockDisplay_; }
+    QLabel& tipsLine() { return *tipsLine_; }
+
+    // Hooks for the monitoring commands behind "开始监控" and "停止监控".
+    ImageButton& startButton() { return *startButton_; }
+    ImageButton& stopButton() { return *stopButton_; }
+
+    // The program's icon, in its four sizes.
+    static QIcon programIcon();
+
+protected:
+    void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    EntryList* list_ = nullptr;
+    QLineEdit* clockDisplay_ = nullptr;
+    QLabel* tipsLine_ = nullptr;
+    ImageButton* startButton_ = nullptr;
+    ImageButton* stopButton_ = nullptr;
+    ElapsedClock* clock_ = nullptr;
+    TipsTicker* tips_ = nullptr;
+    TrayController* tray_ = nullptr;
+};
+
+} // namespace sornel
