@@ -23,4 +23,12 @@ QFont clockFont()
     return font;
 }
 
+QString classicGroupBoxStyle()
+{
+    return QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+        " left: 6px; top: 0px; padding: 0px 2px; background-color: palette(window); }");
+}
+
 } // namespace sornel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QString>
 
 namespace sornel {
 
@@ -10,5 +11,10 @@ QFont defaultGuiFont();
 
 // The clock display: a bold Hei-style Chinese font, 29 pixels high.
 QFont clockFont();
+
+// Group boxes drawn the classic way: the frame line runs through the middle of the title, so
+// the controls placed 15 pixels below a box's top edge clear its title. For a window's style
+// sheet.
+QString classicGroupBoxStyle();
 
 } // namespace sornel

@@ -70,6 +70,7 @@ MainWindow::MainWindow(QWidget* parent)
     colours.setColor(QPalette::Window, colours.color(QPalette::Button));
     setPalette(colours);
     setAutoFillBackground(true);
+    setStyleSheet(classicGroupBoxStyle());
 
     ImageButton* add = commandButton(this, "addButton", QStringLiteral("增加"),
                                      iconFromResources(QStringLiteral("add")), 2);

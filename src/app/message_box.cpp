@@ -21,11 +21,17 @@ void showMessage(MessageIcon icon, const QString& title, const QString& text)
         sink()(message);
         return;
     }
-    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Information,
-                    message.title, message.text, QMessageBox::Ok);
-    box.setObjectName("messageBox");
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+    makeMessageBox(message)->exec();
+}
+
+std::unique_ptr<QMessageBox> makeMessageBox(const Message& message)
+{
+    auto box = std::make_unique<QMessageBox>(
+        message.icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Information,
+        message.title, message.text, QMessageBox::Ok);
+    box->setObjectName("messageBox");
+    box->setWindowModality(Qt::ApplicationModal);
+    return box;
 }
 
 void setMessageSinkForTesting(std::function<void(const Message&)> handler)

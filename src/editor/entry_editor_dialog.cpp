@@ -1,5 +1,6 @@
 #include "editor/entry_editor_dialog.h"
 
+#include "app/fonts.h"
 #include "app/message_box.h"
 #include "app/window_placement.h"
 #include "entries/entry_list.h"
@@ -99,6 +100,7 @@ EntryEditorDialog::EntryEditorDialog(Form form, EntryList& list, QWidget* parent
     setWindowTitle(QStringLiteral("监控设置"));
     setFixedSize(kClientSize);
     setWindowModality(Qt::ApplicationModal);
+    setStyleSheet(classicGroupBoxStyle());
     const FormGeometry& at = form == Form::Add ? kAddGeometry : kModifyGeometry;
 
     QGroupBox* outer =

@@ -1,0 +1,180 @@
+#include "app/elapsed_clock.h"
+#include "app/image_button.h"
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/tips_ticker.h"
+#include "app/tray_controller.h"
+#include "entries/entry_list.h"
+#include "ui_test_support.h"
+
+#include <QEnterEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace sornel {
+namespace {
+
+using test::child;
+
+TEST(MainWindowTest, TipsStartWithTheWindow)
+{
+    MainWindow window;
+    EXPECT_EQ(window.tips().periodMs(), 20000);
+    EXPECT_EQ(window.tips().tips().size(), 8u);
+    EXPECT_FALSE(window.clock().isRunning());
+}
+
+TEST(MainWindowTest, EscClosesFromAnyControlButNotWithModifiers)
+{
+    for (const char* focus : {"", "clockDisplay", "entryList", "addButton"}) {
+        MainWindow window;
+        window.showCentred();
+        QApplication::setActiveWindow(&window);
+        QWidget* target = *focus ? &child<QWidget>(window, focus) : &window;
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Escape, Qt::ShiftModifier);
+        QTest::keyClick(target, Qt::Key_Escape, Qt::ControlModifier);
+        EXPECT_TRUE(window.isVisible()) << focus;
+        QTest::keyClick(target, Qt::Key_Escape);
+        EXPECT_FALSE(window.isVisible()) << focus;
+    }
+}
+
+TEST(MainWindowTest, AboutBoxThroughTheButton)
+{
+    MainWindow window;
+    test::MessageRecorder recorder;
+    child<ImageButton>(window, "aboutButton").click();
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].title, QStringLiteral("关于"));
+    EXPECT_TRUE(recorder.messages[0].text.startsWith(QStringLiteral("Sornel 1.0\n\n\n")));
+    EXPECT_EQ(recorder.messages[0].icon, MessageIcon::Information);
+}
+
+TEST(MainWindowTest, DeleteButtonDeletesTheSelectedRow)
+{
+    MainWindow window;
+    EntryList& list = window.entryList();
+    list.appendRow();
+    list.setCellText(0, 0, "1");
+    list.appendRow();
+    list.setCellText(1, 0, "2");
+    list.selectRow(0);
+    child<ImageButton>(window, "deleteButton").click();
+    ASSERT_EQ(list.rowCount(), 1);
+    EXPECT_EQ(list.cellText(0, 0), "2");
+}
+
+TEST(MessageBoxTest, ARealBoxShowsTitleTextAndIconAndCloses)
+{
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::WindowModality modality = Qt::NonModal;
+    test::whenModalOpens([&](QWidget& modal) {
+        auto& box = dynamic_cast<QMessageBox&>(modal);
+        title = box.windowTitle();
+        text = box.text();
+        icon = box.icon();
+        modality = box.windowModality();
+        EXPECT_EQ(box.buttons().size(), 1);
+        box.button(QMessageBox::Ok)->click();
+    });
+    showMessage(MessageIcon::Warning, QString(), QStringLiteral("信息填写有误，请检查！"));
+    EXPECT_EQ(title, QStringLiteral("信息：")) << "an empty title";
+    EXPECT_EQ(text, QStringLiteral("信息填写有误，请检查！"));
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_EQ(modality, Qt::ApplicationModal);
+}
+
+TEST(ImageButtonTest, LooksFollowHoverFocusAndPress)
+{
+    MainWindow window;
+    window.showCentred();
+    QApplication::setActiveWindow(&window);
+    auto& button = child<ImageButton>(window, "modifyButton");
+    EXPECT_EQ(button.look(), ImageButton::Look::Normal);
+    button.setFocus();
+    EXPECT_EQ(button.look(), ImageButton::Look::Focus);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(&button, &enter);
+    EXPECT_EQ(button.look(), ImageButton::Look::Hover);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&button, &leave);
+    EXPECT_EQ(button.look(), ImageButton::Look::Focus);
+    button.setDown(true);
+    EXPECT_EQ(button.look(), ImageButton::Look::Hover);
+}
+
+// A window and its tray controller with a notification area that the test decides about.
+struct TrayFixture {
+    explicit TrayFixture(bool trayAvailable)
+        : tray(window, QSize(655, 332), MainWindow::programIcon(),
+               [trayAvailable] { return trayAvailable; })
+    {
+        window.resize(649, 303);
+        window.move(3, 4);
+        window.show();
+        QObject::connect(&watcher, &QObject::destroyed, [] {});
+    }
+
+    void minimise()
+    {
+        window.showMinimized();
+        tray.onMoved();
+        QApplication::processEvents();
+    }
+
+    QWidget window;
+    TrayController tray;
+    QObject watcher;
+};
+
+TEST(TrayTest, MinimiseHidesBehindOneIconAndAClickRestoresCentred)
+{
+    TrayFixture f(true);
+    f.tray.onMoved(); // a plain move does nothing
+    EXPECT_EQ(f.tray.trayIcon(), nullptr);
+    f.minimise();
+    EXPECT_FALSE(f.window.isVisible());
+    ASSERT_NE(f.tray.trayIcon(), nullptr);
+    EXPECT_TRUE(f.tray.trayIcon()->isVisible());
+    EXPECT_EQ(f.tray.trayIcon()->toolTip(), QStringLiteral("Sornel  -  监控中···"));
+
+    for (auto reason : {QSystemTrayIcon::Context, QSystemTrayIcon::MiddleClick}) {
+        f.tray.onTrayEvent(reason);
+        EXPECT_FALSE(f.window.isVisible());
+    }
+    f.tray.onTrayEvent(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(f.window.isVisible());
+    EXPECT_FALSE(f.window.isMinimized());
+    EXPECT_FALSE(f.window.windowFlags() & Qt::WindowStaysOnTopHint);
+    const QRect screen = f.window.screen()->geometry();
+    EXPECT_EQ(f.window.pos(), QPoint((screen.width() - 655) / 2, (screen.height() - 332) / 2));
+    EXPECT_TRUE(f.tray.trayIcon()->isVisible()) << "the icon stays after restoring";
+
+    QSystemTrayIcon* icon = f.tray.trayIcon();
+    f.minimise();
+    EXPECT_FALSE(f.window.isVisible());
+    EXPECT_EQ(f.tray.trayIcon(), icon) << "still exactly one icon";
+    f.tray.onTrayEvent(QSystemTrayIcon::DoubleClick);
+    EXPECT_TRUE(f.window.isVisible());
+    f.tray.remove();
+    EXPECT_EQ(f.tray.trayIcon(), nullptr);
+}
+
+TEST(TrayTest, WithoutANotificationAreaTheWindowStaysMinimised)
+{
+    TrayFixture f(false);
+    f.minimise();
+    EXPECT_TRUE(f.window.isVisible());
+    EXPECT_TRUE(f.window.isMinimized());
+    EXPECT_EQ(f.tray.trayIcon(), nullptr);
+}
+
+} // namespace
+} // namespace sornel
