@@ -21,7 +21,7 @@ cmake --build build/release
 
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DSORNEL_SANITIZE=address,undefined -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
-    -DSORNEL_BUILD_TESTS=OFF -DSORNEL_BUILD_FUZZ=ON
+    -DSORNEL_BUILD_TESTS=OFF -DSORNEL_BUILD_FUZZ=ON -DSORNEL_BUILD_APP=OFF
 cmake --build build/fuzz
 
 ctest --test-dir build/fuzz --output-on-failure

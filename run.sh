@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program (Release) and starts it.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+./scripts/install-deps.sh
+
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DSORNEL_BUILD_TESTS=OFF \
+    -DSORNEL_BUILD_BENCH=ON >/dev/null
+cmake --build build/release --target sornel
+
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && -z "${QT_QPA_PLATFORM:-}" ]]; then
+    echo "run.sh: there is no display to show the window on; run it in a desktop session, or under a virtual one: xvfb-run -s '-screen 0 1280x800x24' ./run.sh" >&2
+    exit 1
+fi
+exec build/release/src/sornel
