@@ -1,6 +1,5 @@
 #include "app/fonts.h"
 #include "app/main_window.h"
-#include "app/tips_ticker.h"
 
 #include <QApplication>
 
@@ -14,6 +13,5 @@ int main(int argc, char** argv)
     sornel::MainWindow window;
     window.showCentred();
     QApplication::exec();
-    window.tips().release();
-    return 0;
+    sornel::endProgram(window);
 }

@@ -4,6 +4,7 @@
 #include "app/elapsed_clock.h"
 #include "app/fonts.h"
 #include "app/image_button.h"
+#include "app/monitoring.h"
 #include "app/tips_ticker.h"
 #include "app/tray_controller.h"
 #include "app/window_placement.h"
@@ -16,6 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
+#include <cstdio>
+#include <cstdlib>
 
 // The images are compiled into the library; a static library must register them itself.
 static void registerImages()
@@ -118,6 +121,9 @@ MainWindow::MainWindow(QWidget* parent)
     tray_ = new TrayController(*this, kOuterSize, programIcon(),
                                &QSystemTrayIcon::isSystemTrayAvailable, this);
 
+    monitoring_ = std::make_unique<Monitoring>(*list_, *clock_);
+    connect(startButton_, &ImageButton::clicked, this, [this] { startMonitoring(*monitoring_); });
+    connect(stopButton_, &ImageButton::clicked, this, [this] { stopMonitoring(*monitoring_); });
     connect(add, &ImageButton::clicked, this, [this] { addEntry(*list_); });
     connect(modify, &ImageButton::clicked, this, [this] { modifyEntry(*list_); });
     connect(remove, &ImageButton::clicked, this, [this] { deleteSelectedEntry(*list_); });
@@ -134,6 +140,16 @@ MainWindow::MainWindow(QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+void endProgram(MainWindow& window)
+{
+    window.monitoring().endAll();
+    window.tips().release();
+    std::fflush(nullptr);
+    // Returning from main would run the libraries' exit clean-up (TLS, the HTTP client) while
+    // an ended worker may still be unwinding through them.
+    std::quick_exit(0);
+}
 
 void MainWindow::showCentred()
 {
@@ -160,6 +176,8 @@ void MainWindow::changeEvent(QEvent* event)
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     tray_->remove();
+    // The workers end with the program: from here on they touch nothing.
+    monitoring_->endAll();
     event->accept();
     // Nothing else keeps the program alive: not a message box that is still open.
     QCoreApplication::quit();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
 class QGroupBox;
 class QLabel;
@@ -11,6 +12,7 @@ namespace sornel {
 class ElapsedClock;
 class EntryList;
 class ImageButton;
+class Monitoring;
 class TipsTicker;
 class TrayController;
 
@@ -35,6 +37,7 @@ public:
     ElapsedClock& clock() { return *clock_; }
     TipsTicker& tips() { return *tips_; }
     TrayController& tray() { return *tray_; }
+    Monitoring& monitoring() { return *monitoring_; }
     QLineEdit& clockDisplay() { return *clockDisplay_; }
     QLabel& tipsLine() { return *tipsLine_; }
 
@@ -59,6 +62,12 @@ private:
     ElapsedClock* clock_ = nullptr;
     TipsTicker* tips_ = nullptr;
     TrayController* tray_ = nullptr;
+    std::unique_ptr<Monitoring> monitoring_;
 };
+
+// Ends the process with status 0 once the window has closed. Workers may still be winding down
+// (in a download, a sleep, or with a hit message open); they are not waited for, and nothing
+// they could still touch is torn down under them.
+[[noreturn]] void endProgram(MainWindow& window);
 
 } // namespace sornel

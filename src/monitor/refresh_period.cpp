@@ -42,7 +42,7 @@ bool isSpace(char c)
 
 } // namespace
 
-std::int64_t refreshPauseMs(std::string_view periodCell)
+std::int64_t refreshMinutes(std::string_view periodCell)
 {
     const std::string text = toHalfWidth(periodCell);
     std::size_t i = 0;
@@ -54,23 +54,35 @@ std::int64_t refreshPauseMs(std::string_view periodCell)
         negative = text[i] == '-';
         ++i;
     }
-    // Any count of minutes past this limit gives a pause longer than int64 milliseconds hold.
-    constexpr std::int64_t kMaxMinutes = std::numeric_limits<std::int64_t>::max() / kMsPerMinute;
-    std::int64_t minutes = 0;
-    bool saturated = false;
+    // Accumulated as a negative number, which reaches one further than a positive one.
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    std::int64_t value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         const int digit = text[i] - '0';
-        if (minutes > (kMaxMinutes - digit) / 10) {
-            saturated = true;
+        if (value < (kMin + digit) / 10) {
+            value = kMin;
             break;
         }
-        minutes = minutes * 10 + digit;
+        value = value * 10 - digit;
     }
-    if (saturated) {
-        return negative ? std::numeric_limits<std::int64_t>::min()
-                        : std::numeric_limits<std::int64_t>::max();
+    if (negative) {
+        return value;
     }
-    return (negative ? -minutes : minutes) * kMsPerMinute;
+    return value == kMin ? std::numeric_limits<std::int64_t>::max() : -value;
+}
+
+std::int64_t refreshPauseMs(std::string_view periodCell)
+{
+    const std::int64_t minutes = refreshMinutes(periodCell);
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    if (minutes > kMax / kMsPerMinute) {
+        return kMax;
+    }
+    if (minutes < kMin / kMsPerMinute) {
+        return kMin;
+    }
+    return minutes * kMsPerMinute;
 }
 
 } // namespace sornel

@@ -11,4 +11,7 @@ namespace sornel {
 // The result is minutes x 60000, saturated to the int64 range instead of wrapping.
 std::int64_t refreshPauseMs(std::string_view periodCell);
 
+// The same reading, in minutes, saturated to the int64 range.
+std::int64_t refreshMinutes(std::string_view periodCell);
+
 } // namespace sornel
