@@ -3,6 +3,7 @@
 #   build/asan     the tests, with AddressSanitizer and UndefinedBehaviorSanitizer
 #   build/release  the optimised build, benchmarks included (built here, run by hand)
 #   build/fuzz     the libFuzzer targets (clang), each run for a few seconds
+#   build/tsan     the workers' own logic (no Qt), with ThreadSanitizer
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -24,5 +25,11 @@ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_
     -DSORNEL_BUILD_TESTS=OFF -DSORNEL_BUILD_FUZZ=ON -DSORNEL_BUILD_APP=OFF
 cmake --build build/fuzz
 
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSORNEL_SANITIZE=thread \
+    -DSORNEL_BUILD_APP=OFF
+cmake --build build/tsan --target worker_tests
+
 ctest --test-dir build/fuzz --output-on-failure
+TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1} \
+    ctest --test-dir build/tsan --output-on-failure -R 'MonitorWorker|SleepTest|HitAlert'
 ctest --test-dir build/asan --output-on-failure
