@@ -5,6 +5,7 @@
 #include "app/fonts.h"
 #include "app/image_button.h"
 #include "app/monitoring.h"
+#include "app/resources.h"
 #include "app/tips_ticker.h"
 #include "app/tray_controller.h"
 #include "app/window_placement.h"
@@ -20,23 +21,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-// The images are compiled into the library; a static library must register them itself.
-static void registerImages()
-{
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(sornel);
-        return true;
-    }();
-    (void)registered;
-}
-
 namespace sornel {
 
 namespace {
 
 QIcon iconFromResources(const QString& name)
 {
-    registerImages();
+    registerResources();
     QIcon icon;
     for (const int size : {16, 24, 32, 48}) {
         icon.addFile(QStringLiteral(":/icons/%1-%2.png").arg(name).arg(size), QSize(size, size));

@@ -2,6 +2,7 @@
 
 #include "app/elapsed_clock.h"
 #include "app/message_box.h"
+#include "app/resources.h"
 #include "app/ui_worker_host.h"
 #include "entries/entry_list.h"
 #include "monitor/cell_texts.h"
@@ -77,6 +78,7 @@ void stopMonitoring(Monitoring& monitoring)
 
 void playAlertSound()
 {
+    registerResources();
     // A fresh effect per alert, so that alerts overlap instead of cutting each other off.
     auto* effect = new QSoundEffect(QCoreApplication::instance());
     QObject::connect(effect, &QSoundEffect::playingChanged, effect, [effect] {

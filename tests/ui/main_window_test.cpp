@@ -2,17 +2,20 @@
 #include "app/image_button.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
+#include "app/monitoring.h"
 #include "app/tips_ticker.h"
 #include "app/tray_controller.h"
 #include "entries/entry_list.h"
 #include "ui_test_support.h"
 
 #include <QEnterEvent>
+#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace sornel {
@@ -174,6 +177,29 @@ TEST(TrayTest, WithoutANotificationAreaTheWindowStaysMinimised)
     EXPECT_TRUE(f.window.isVisible());
     EXPECT_TRUE(f.window.isMinimized());
     EXPECT_EQ(f.tray.trayIcon(), nullptr);
+}
+
+} // namespace
+} // namespace sornel
+
+namespace sornel {
+namespace {
+
+TEST(AlertSoundTest, PlaysFromTheResourcesOrStaysSilentWithoutADevice)
+{
+    QFile clip(QStringLiteral(":/sounds/alert.wav"));
+    ASSERT_TRUE(clip.open(QIODevice::ReadOnly));
+    const QByteArray bytes = clip.readAll();
+    EXPECT_EQ(bytes.size(), 245178);
+    EXPECT_TRUE(bytes.startsWith("RIFF"));
+    EXPECT_EQ(bytes.mid(8, 8), QByteArray("WAVEfmt "));
+    // Two alerts at once; neither may fail the program, with or without a sound device.
+    playAlertSound();
+    playAlertSound();
+    for (int i = 0; i < 20; ++i) {
+        QApplication::processEvents();
+        QThread::msleep(5);
+    }
 }
 
 } // namespace

@@ -7,9 +7,11 @@
 #include "app/image_button.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
+#include "app/monitoring.h"
 #include "editor/entry_editor_dialog.h"
 #include "entries/entry_list.h"
 #include "monitor/gbk_codec.h"
+#include "support/raw_server.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,6 +20,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QRadioButton>
+#include <QThread>
 #include <cstdio>
 
 namespace {
@@ -99,5 +102,30 @@ int main(int argc, char** argv)
     box->show();
     ok &= save(*box, folder, "about-box");
 
+    box->hide();
+
+    // A real hit: a worker finds its keywords on a page served here.
+    test::RawServer page([](int socket, const std::string&, const std::atomic<bool>&) {
+        test::RawServer::sendAll(socket, "HTTP/1.0 200 OK\r\n\r\n<p>\xE4\xBB\xB7\xE6\xA0\xBC</p>");
+    });
+    MainWindow watching;
+    watching.monitoring().setSoundForTesting([] {});
+    addRow(watching.entryList(), page.url("/list?fid=12").c_str(), "价格", "与");
+    watching.showCentred();
+    startMonitoring(watching.monitoring());
+    QWidget* hit = nullptr;
+    for (int i = 0; i < 2000 && hit == nullptr; ++i) {
+        QApplication::processEvents();
+        QThread::msleep(5);
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == "hitMessage" && w->isVisible()) {
+                hit = w;
+            }
+        }
+    }
+    ok &= hit != nullptr && save(*hit, folder, "hit-message");
+    ok &= save(watching, folder, "main-window-watching");
+    stopMonitoring(watching.monitoring());
+    QApplication::processEvents();
     return ok ? 0 : 1;
 }
