@@ -1,4 +1,5 @@
 #include "monitor/gbk_text.h"
+#include "reference_text.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -62,29 +63,6 @@ TEST(FindTextTest, FindsOnlyAtCharacterBoundaries)
     }
 }
 
-// The straightforward scan: walk character by character and compare at each boundary.
-int referenceFind(std::string_view text, std::string_view pattern)
-{
-    if (pattern.empty()) {
-        return text.empty() ? -1 : 1;
-    }
-    std::size_t i = 0;
-    while (text.size() - i >= pattern.size()) {
-        if (text.compare(i, pattern.size(), pattern) == 0) {
-            return static_cast<int>(i) + 1;
-        }
-        if (static_cast<unsigned char>(text[i]) >= 0x80) {
-            if (i + 1 == text.size()) {
-                break;
-            }
-            i += 2;
-        } else {
-            i += 1;
-        }
-    }
-    return -1;
-}
-
 TEST(FindTextTest, AgreesWithCharacterByCharacterScanOnRandomTexts)
 {
     // A small alphabet of ASCII bytes and high bytes makes false candidates common.
@@ -101,7 +79,7 @@ TEST(FindTextTest, AgreesWithCharacterByCharacterScanOnRandomTexts)
     for (int round = 0; round < 20000; ++round) {
         const std::string text = randomText(random() % 40);
         const std::string pattern = randomText(random() % 4);
-        ASSERT_EQ(findText(text, pattern), referenceFind(text, pattern))
+        ASSERT_EQ(findText(text, pattern), reference::findText(text, pattern))
             << testing::PrintToString(text) << " / " << testing::PrintToString(pattern);
     }
 }
