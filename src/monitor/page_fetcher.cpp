@@ -223,6 +223,9 @@ private:
         };
         set(CURLOPT_URL, url.c_str());
         set(CURLOPT_NOSIGNAL, 1L);
+        // A stopped fetch must not wait for a name look-up still running in curl's resolver
+        // thread; that thread finishes on its own.
+        set(CURLOPT_QUICK_EXIT, 1L);
         set(CURLOPT_PROTOCOLS_STR, "http,https");
         set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
         set(CURLOPT_FOLLOWLOCATION, 1L);
