@@ -73,10 +73,10 @@ MainWindow::MainWindow(QWidget* parent)
                                         iconFromResources(QStringLiteral("modify")), 68);
     ImageButton* remove = commandButton(this, "deleteButton", QStringLiteral("删除"),
                                         iconFromResources(QStringLiteral("delete")), 134);
-    startButton_ =
+    ImageButton* start =
         commandButton(this, "startButton", QStringLiteral("开始监控"), programIcon(), 200);
-    stopButton_ = commandButton(this, "stopButton", QStringLiteral("停止监控"),
-                                iconFromResources(QStringLiteral("stop")), 268);
+    ImageButton* stop = commandButton(this, "stopButton", QStringLiteral("停止监控"),
+                                      iconFromResources(QStringLiteral("stop")), 268);
     ImageButton* about = commandButton(this, "aboutButton", QStringLiteral("关于"),
                                        iconFromResources(QStringLiteral("about")), 336);
 
@@ -113,8 +113,8 @@ MainWindow::MainWindow(QWidget* parent)
                                &QSystemTrayIcon::isSystemTrayAvailable, this);
 
     monitoring_ = std::make_unique<Monitoring>(*list_, *clock_);
-    connect(startButton_, &ImageButton::clicked, this, [this] { startMonitoring(*monitoring_); });
-    connect(stopButton_, &ImageButton::clicked, this, [this] { stopMonitoring(*monitoring_); });
+    connect(start, &ImageButton::clicked, this, [this] { startMonitoring(*monitoring_); });
+    connect(stop, &ImageButton::clicked, this, [this] { stopMonitoring(*monitoring_); });
     connect(add, &ImageButton::clicked, this, [this] { addEntry(*list_); });
     connect(modify, &ImageButton::clicked, this, [this] { modifyEntry(*list_); });
     connect(remove, &ImageButton::clicked, this, [this] { deleteSelectedEntry(*list_); });

@@ -11,7 +11,6 @@ namespace sornel {
 
 class ElapsedClock;
 class EntryList;
-class ImageButton;
 class Monitoring;
 class TipsTicker;
 class TrayController;
@@ -41,10 +40,6 @@ public:
     QLineEdit& clockDisplay() { return *clockDisplay_; }
     QLabel& tipsLine() { return *tipsLine_; }
 
-    // Hooks for the monitoring commands behind "开始监控" and "停止监控".
-    ImageButton& startButton() { return *startButton_; }
-    ImageButton& stopButton() { return *stopButton_; }
-
     // The program's icon, in its four sizes.
     static QIcon programIcon();
 
@@ -57,8 +52,6 @@ private:
     EntryList* list_ = nullptr;
     QLineEdit* clockDisplay_ = nullptr;
     QLabel* tipsLine_ = nullptr;
-    ImageButton* startButton_ = nullptr;
-    ImageButton* stopButton_ = nullptr;
     ElapsedClock* clock_ = nullptr;
     TipsTicker* tips_ = nullptr;
     TrayController* tray_ = nullptr;
