@@ -99,7 +99,9 @@ EntryEditorDialog::EntryEditorDialog(Form form, EntryList& list, QWidget* parent
     setObjectName(form == Form::Add ? "addForm" : "modifyForm");
     setWindowTitle(QStringLiteral("监控设置"));
     setFixedSize(kClientSize);
-    setWindowModality(Qt::ApplicationModal);
+    // Modal over the window it belongs to: that window takes no input while the form is open,
+    // but a hit message, which belongs to a worker, can still be closed.
+    setWindowModality(parent != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
     setStyleSheet(classicGroupBoxStyle());
     const FormGeometry& at = form == Form::Add ? kAddGeometry : kModifyGeometry;
 
@@ -218,7 +220,7 @@ void EntryEditorDialog::cancel()
 
 void addEntry(EntryList& list)
 {
-    EntryEditorDialog form(EntryEditorDialog::Form::Add, list);
+    EntryEditorDialog form(EntryEditorDialog::Form::Add, list, list.window());
     form.exec();
 }
 
@@ -227,7 +229,7 @@ void modifyEntry(EntryList& list)
     StopFlag::set(1);
     const bool listEmpty = list.cellText(0, column(EntryColumn::Number)).empty();
     if (list.selectedRow() != -1 && !listEmpty) {
-        EntryEditorDialog form(EntryEditorDialog::Form::Modify, list);
+        EntryEditorDialog form(EntryEditorDialog::Form::Modify, list, list.window());
         form.loadSelectedRow();
         form.exec();
     } else if (listEmpty) {

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QThread>
 #include <chrono>
 #include <gtest/gtest.h>
@@ -291,6 +292,32 @@ TEST_F(MonitoringTest, DeletingRowZeroMovesTheEntriesUnderTheWorkers)
     EXPECT_TRUE(waitFor([&] { return cell(1, EntryColumn::Found) == gbk("是"); }));
     EXPECT_EQ(cell(1, EntryColumn::Address), server.url("/page?third"));
     EXPECT_EQ(cell(0, EntryColumn::Found), gbk("否"));
+}
+
+// The forms block the main window only: a hit message that arrives while one is open can be
+// closed at once (its worker then writes "是" into the row, which the form's "保存" would
+// overwrite with "否").
+TEST_F(MonitoringTest, FormsAreModalOverTheMainWindowOnly)
+{
+    addRow(server.url("/page"), "价格", "与");
+    window.entryList().selectRow(0);
+    for (const char* button : {"addButton", "modifyButton"}) {
+        Qt::WindowModality modality = Qt::NonModal;
+        QWidget* owner = nullptr;
+        QPoint position;
+        test::whenModalOpens([&](QWidget& modal) {
+            modality = modal.windowModality();
+            owner = modal.parentWidget();
+            position = modal.pos();
+            dynamic_cast<EntryEditorDialog&>(modal).cancel();
+        });
+        child<ImageButton>(window, button).click();
+        EXPECT_EQ(modality, Qt::WindowModal) << button;
+        EXPECT_EQ(owner, &window) << button;
+        const QRect screen = window.screen()->geometry();
+        EXPECT_EQ(position, QPoint((screen.width() - 420) / 2, (screen.height() - 390) / 2))
+            << "centred on the screen, not over the window";
+    }
 }
 
 TEST_F(MonitoringTest, StartingAgainEndsTheSlotsEarlierWorker)
