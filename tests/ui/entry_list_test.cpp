@@ -2,7 +2,6 @@
 #include "ui_test_support.h"
 
 #include <QHeaderView>
-#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -21,11 +20,6 @@ int addRow(EntryList& list, const std::string& address)
     list.setCellText(row, 3, gbk("价格|元"));
     list.setCellText(row, 7, gbk("否"));
     return row;
-}
-
-void selectRow(EntryList& list, int row)
-{
-    list.selectRow(row);
 }
 
 TEST(EntryListTest, RowsThatDoNotExist)
@@ -83,7 +77,7 @@ TEST(EntryListTest, NumbersKeepTheirTextsAfterDeletion)
     for (int i = 0; i < 3; ++i) {
         addRow(list, "http://" + std::to_string(i) + "/");
     }
-    selectRow(list, 0);
+    list.selectRow(0);
     deleteSelectedEntry(list);
     ASSERT_EQ(list.rowCount(), 2);
     EXPECT_EQ(list.cellText(0, 0), "2");
@@ -101,7 +95,7 @@ TEST(EntryListTest, NoRowIsSelectedAfterADelete)
         addRow(list, "http://" + std::to_string(i) + "/");
     }
     for (const int row : {1, 0, 1}) {
-        selectRow(list, row);
+        list.selectRow(row);
         ASSERT_EQ(list.selectedRow(), row);
         deleteSelectedEntry(list);
         EXPECT_EQ(list.selectedRow(), -1);
@@ -118,7 +112,7 @@ TEST(EntryListTest, AppendingLeavesTheSelectionAlone)
     EntryList list;
     addRow(list, "http://0/");
     addRow(list, "http://1/");
-    selectRow(list, 0);
+    list.selectRow(0);
     EXPECT_EQ(addRow(list, "http://2/"), 2) << "a new row goes to the end";
     EXPECT_EQ(list.selectedRow(), 0);
 }

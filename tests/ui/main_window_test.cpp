@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -122,7 +121,6 @@ struct TrayFixture {
         window.resize(649, 303);
         window.move(3, 4);
         window.show();
-        QObject::connect(&watcher, &QObject::destroyed, [] {});
     }
 
     void minimise()
@@ -134,7 +132,6 @@ struct TrayFixture {
 
     QWidget window;
     TrayController tray;
-    QObject watcher;
 };
 
 TEST(TrayTest, MinimiseHidesBehindOneIconAndAClickRestoresCentred)
