@@ -3,6 +3,7 @@
 #include "monitor/gbk_codec.h"
 
 #include <cstring>
+#include <new>
 
 namespace sornel {
 
@@ -71,11 +72,16 @@ std::string PageTextDecoder::decode(std::string_view body)
         body =
             body.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - body.data()));
     }
-    // One buffer for all steps: each only ever shrinks the text.
-    std::string text(body);
-    percentDecodeInPlace(text);
-    convertUtf8ToGbkInPlace(text);
-    return text;
+    try {
+        // One buffer for all steps: each only ever shrinks the text.
+        std::string text(body);
+        percentDecodeInPlace(text);
+        convertUtf8ToGbkInPlace(text);
+        return text;
+    } catch (const std::bad_alloc&) {
+        // A page too large to hold twice reads as a page without text.
+        return {};
+    }
 }
 
 } // namespace sornel
