@@ -49,6 +49,14 @@ TEST(RefreshPauseTest, ReadsMinutes)
     }
 }
 
+TEST(RefreshPauseTest, OtherLengthsOfAMinuteSaturateToo)
+{
+    EXPECT_EQ(refreshPauseMs("3", 50), 150);
+    EXPECT_EQ(refreshPauseMs("-3", 50), -150);
+    EXPECT_EQ(refreshPauseMs("99999999999999999999", 50), std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(refreshPauseMs("3", 0), 0);
+}
+
 TEST(RefreshPauseTest, FullWidthFormsOnlyAtCharacterBoundaries)
 {
     // B0 A3 is one character; the A3 B5 after it is the full-width 5, the A3 inside is not.

@@ -10,8 +10,8 @@
 #include "monitor/stop_flag.h"
 #include "monitor/worker_host.h"
 
+#include <algorithm>
 #include <condition_variable>
-#include <limits>
 #include <mutex>
 #include <optional>
 
@@ -21,20 +21,10 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// The pause after each pass: the period's minutes at the given length of a minute, saturated,
-// and never below 0.
+// The pause after each pass at the given length of a minute: 0 or less means none.
 milliseconds pauseFor(std::string_view periodCell, milliseconds minute)
 {
-    const std::int64_t minutes = refreshMinutes(periodCell);
-    if (minutes <= 0) {
-        return milliseconds(0);
-    }
-    const std::int64_t perMinute = minute.count();
-    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
-    if (perMinute > 0 && minutes > kMax / perMinute) {
-        return milliseconds(kMax);
-    }
-    return milliseconds(minutes * perMinute);
+    return std::max(milliseconds(refreshPauseMs(periodCell, minute.count())), milliseconds(0));
 }
 
 } // namespace
@@ -50,8 +40,9 @@ bool sleepUnlessStopped(const std::stop_token& stop, milliseconds duration)
     while (duration > milliseconds(0)) {
         const milliseconds step = std::min(duration, kStep);
         const Clock::time_point start = Clock::now();
-        if (wake.wait_until(lock, stop, start + step, [] { return false; }) ||
-            stop.stop_requested()) {
+        // Nothing but the stop wakes this wait early.
+        wake.wait_until(lock, stop, start + step, [] { return false; });
+        if (stop.stop_requested()) {
             return false;
         }
         duration -= std::max(step, std::chrono::duration_cast<milliseconds>(Clock::now() - start));

@@ -7,8 +7,6 @@ namespace sornel {
 
 namespace {
 
-constexpr std::int64_t kMsPerMinute = 60000;
-
 // Turns the two-byte full-width forms of ASCII characters (0xA3 0xA1..0xFE) into those
 // characters and the full-width space (0xA1 0xA1) into a space, character by character.
 std::string toHalfWidth(std::string_view text)
@@ -40,8 +38,7 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-} // namespace
-
+// The period in minutes, saturated to the int64 range.
 std::int64_t refreshMinutes(std::string_view periodCell)
 {
     const std::string text = toHalfWidth(periodCell);
@@ -71,18 +68,23 @@ std::int64_t refreshMinutes(std::string_view periodCell)
     return value == kMin ? std::numeric_limits<std::int64_t>::max() : -value;
 }
 
-std::int64_t refreshPauseMs(std::string_view periodCell)
+} // namespace
+
+std::int64_t refreshPauseMs(std::string_view periodCell, std::int64_t msPerMinute)
 {
     const std::int64_t minutes = refreshMinutes(periodCell);
     constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
     constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
-    if (minutes > kMax / kMsPerMinute) {
+    if (msPerMinute <= 0) {
+        return 0;
+    }
+    if (minutes > kMax / msPerMinute) {
         return kMax;
     }
-    if (minutes < kMin / kMsPerMinute) {
+    if (minutes < kMin / msPerMinute) {
         return kMin;
     }
-    return minutes * kMsPerMinute;
+    return minutes * msPerMinute;
 }
 
 } // namespace sornel

@@ -19,11 +19,6 @@ inline std::string gbk(const char* utf8)
     return GbkCodec::fromUtf8(utf8);
 }
 
-inline std::string utf8(const std::string& gbk)
-{
-    return GbkCodec::toUtf8(gbk);
-}
-
 // Collects the messages shown while it lives, instead of showing them.
 class MessageRecorder {
 public:
