@@ -5,7 +5,7 @@
 //
 //   startup_bench [runs]
 
-#include "app/fonts.h"
+#include "app/application.h"
 #include "app/main_window.h"
 
 #include <QApplication>
@@ -47,7 +47,7 @@ public:
 int child(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setFont(sornel::defaultGuiFont());
+    sornel::setUpApplication(app);
     FirstPaint watch;
     app.installEventFilter(&watch);
     sornel::MainWindow window;

@@ -11,10 +11,12 @@ packages=(
   libicu-dev libcurl4-openssl-dev libssl-dev openssl ca-certificates
   # desktop program
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
-  libgl-dev fonts-noto-cjk python3
+  libgl-dev fonts-noto-cjk python3 qt6-translations-l10n
   # tests, benchmarks and looking at the program without a screen
   libgtest-dev libgmock-dev googletest libbenchmark-dev libcpp-httplib-dev
   xvfb xauth imagemagick
+  # the journeys: the built program on a private desktop, driven like a user drives it
+  openbox trayer xdotool dbus at-spi2-core python3-pyatspi pulseaudio pulseaudio-utils
 )
 
 missing=()

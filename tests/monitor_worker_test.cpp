@@ -1,8 +1,8 @@
 // The worker's logic without any window: a host that keeps the rows in memory and lets the test
 // close hit messages, and pages served on loopback.
 
-#include "entries/entry_column.h"
 #include "gbk_literals.h"
+#include "monitor/entry_column.h"
 #include "monitor/hit_alert.h"
 #include "monitor/monitor_worker.h"
 #include "monitor/stop_flag.h"
@@ -84,6 +84,11 @@ public:
     {
         std::lock_guard lock(mutex_);
         rows_.push_back(row);
+    }
+    void setCell(int row, EntryColumn c, const std::string& text)
+    {
+        std::lock_guard lock(mutex_);
+        rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column(c))] = text;
     }
     void deleteRow(int row)
     {
@@ -319,6 +324,72 @@ TEST_F(MonitorWorkerTest, WorkersAreBoundToRowPositions)
     EXPECT_EQ(host->cell(1, EntryColumn::Address), server.url("/page?third"));
     EXPECT_EQ(host->cell(1, EntryColumn::Status), gbk("停止"));
     EXPECT_EQ(host->cell(0, EntryColumn::Found), gbk("否"));
+}
+
+// The settings are read once the start delay is over: an edit made during the delay counts.
+TEST_F(MonitorWorkerTest, SettingsAreReadAfterTheStartDelay)
+{
+    host->addRow(entry(server.url("/page"), "absent", "与"));
+    host->addRow(entry(server.url("/nothing-here"), "absent", "与", "100", "否"));
+    timing.startDelays = {0ms, 300ms, 0ms};
+    start(1);
+    ASSERT_TRUE(eventually([&] { return host->cell(1, EntryColumn::Status) == gbk("监控中"); }));
+    host->setCell(1, EntryColumn::Address, server.url("/page"));
+    host->setCell(1, EntryColumn::Keywords, gbk("价格|笔记本"));
+    host->setCell(1, EntryColumn::Relation, gbk("或"));
+    host->setCell(1, EntryColumn::Sound, gbk("是"));
+    host->setCell(1, EntryColumn::Period, "1");
+    ASSERT_TRUE(host->closeMessage());
+    ASSERT_TRUE(host->closeMessage()) << "或: a hit per keyword found";
+    EXPECT_TRUE(eventually([] { return WorkerSlot::threadsAlive() == 0; }));
+    ASSERT_EQ(host->messages().size(), 2u);
+    EXPECT_NE(host->messages()[0].find(server.url("/page") + gbk("”")), std::string::npos);
+    EXPECT_NE(host->messages()[0].find(gbk("“价格|笔记本”")), std::string::npos);
+    EXPECT_EQ(host->sounds(), 2);
+}
+
+// A pass whose page failed is an empty page, and the worker goes on to its next pass.
+TEST_F(MonitorWorkerTest, APageThatFailedIsFoundOnALaterPass)
+{
+    const std::string page = "HTTP/1.0 200 OK\r\n\r\n<p>\xE4\xBB\xB7\xE6\xA0\xBC</p>";
+    std::atomic<int> served{0};
+    test::RawServer flaky([&](int socket, const std::string&, const std::atomic<bool>&) {
+        switch (++served) {
+        case 1:
+            return; // closed with no answer at all
+        case 2:
+            test::RawServer::sendAll(socket, "HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n");
+            return;
+        default:
+            test::RawServer::sendAll(socket, page);
+        }
+    });
+    host->addRow(entry(flaky.url("/"), "价格", "与"));
+
+    // A port where nothing listens yet: the connection is refused until a server comes.
+    int refusedPort = 0;
+    {
+        test::HttpServer probe;
+        probe.start();
+        refusedPort = probe.port();
+    }
+    host->addRow(entry("http://127.0.0.1:" + std::to_string(refusedPort) + "/page", "价格", "与"));
+    timing.startDelays = {0ms, 0ms, 0ms};
+    start(0);
+    ASSERT_TRUE(host->closeMessage());
+    EXPECT_GE(served.load(), 3);
+    EXPECT_TRUE(eventually([&] { return host->cell(0, EntryColumn::Found) == gbk("是"); }));
+
+    start(1);
+    std::this_thread::sleep_for(200ms); // a few refused passes
+    EXPECT_FALSE(host->messageOpen(0ms));
+    test::HttpServer late;
+    late.routes().Get("/page", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<p>\xE4\xBB\xB7\xE6\xA0\xBC</p>", "text/html");
+    });
+    ASSERT_TRUE(late.start(refusedPort));
+    ASSERT_TRUE(host->closeMessage());
+    EXPECT_TRUE(eventually([&] { return host->cell(1, EntryColumn::Found) == gbk("是"); }));
 }
 
 TEST(SleepTest, LongSleepsEndOnStopAndNeverWrap)

@@ -1,12 +1,14 @@
 #include "app/about.h"
 
-#include "app/message_box.h"
+#include "ui/message_box.h"
+
+#include <QWidget>
 
 namespace sornel {
 
-void showAbout()
+void showAbout(QWidget& window)
 {
-    showMessage(MessageIcon::Information, QStringLiteral("关于"),
+    showMessage(&window, MessageIcon::Information, QStringLiteral("关于"),
                 QStringLiteral("Sornel 1.0\n\n\n"
                                "作者：Dravik\n\n"
                                "网页关键词监控：增加网址和关键词，点击【开始监控】即可。\n\n"

@@ -1,8 +1,10 @@
 #pragma once
 
+class QWidget;
+
 namespace sornel {
 
-// The command behind "关于": the about box, returning when it is closed.
-void showAbout();
+// The command behind "关于": the about box over `window`, returning when it is closed.
+void showAbout(QWidget& window);
 
 } // namespace sornel

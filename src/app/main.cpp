@@ -1,4 +1,4 @@
-#include "app/fonts.h"
+#include "app/application.h"
 #include "app/main_window.h"
 
 #include <QApplication>
@@ -6,9 +6,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Sornel"));
-    QApplication::setFont(sornel::defaultGuiFont());
-    QApplication::setWindowIcon(sornel::MainWindow::programIcon());
+    sornel::setUpApplication(app);
 
     sornel::MainWindow window;
     window.showCentred();

@@ -2,15 +2,15 @@
 
 #include "app/about.h"
 #include "app/elapsed_clock.h"
-#include "app/fonts.h"
 #include "app/image_button.h"
 #include "app/monitoring.h"
 #include "app/resources.h"
 #include "app/tips_ticker.h"
 #include "app/tray_controller.h"
-#include "app/window_placement.h"
 #include "editor/entry_editor_dialog.h"
 #include "entries/entry_list.h"
+#include "ui/fonts.h"
+#include "ui/window_placement.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -118,7 +118,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(add, &ImageButton::clicked, this, [this] { addEntry(*list_); });
     connect(modify, &ImageButton::clicked, this, [this] { modifyEntry(*list_); });
     connect(remove, &ImageButton::clicked, this, [this] { deleteSelectedEntry(*list_); });
-    connect(about, &ImageButton::clicked, this, [] { showAbout(); });
+    connect(about, &ImageButton::clicked, this, [this] { showAbout(*this); });
 
     // Esc without Ctrl, Shift or Alt closes the window, whichever of its controls has the focus.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -157,8 +157,8 @@ void MainWindow::moveEvent(QMoveEvent* event)
 void MainWindow::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    // Minimising moves the window on the platform this program was first written for; here it
-    // is a change of state, which is handled the same way.
+    // Minimising is a change of the window's state, not a move: it too may send the window to
+    // the tray.
     if (event->type() == QEvent::WindowStateChange) {
         tray_->onMoved();
     }

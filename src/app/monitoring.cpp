@@ -1,11 +1,11 @@
 #include "app/monitoring.h"
 
 #include "app/elapsed_clock.h"
-#include "app/message_box.h"
 #include "app/resources.h"
 #include "app/ui_worker_host.h"
 #include "entries/entry_list.h"
 #include "monitor/cell_texts.h"
+#include "ui/message_box.h"
 
 #include <QCoreApplication>
 #include <QSoundEffect>
@@ -57,7 +57,7 @@ void startMonitoring(Monitoring& monitoring)
         monitoring.slot(0).start(monitoring.host(), monitoring.timing());
     }
     if (list.cellText(0, column(EntryColumn::Number)).empty()) {
-        showMessage(MessageIcon::Information, QStringLiteral("提示"),
+        showMessage(list.window(), MessageIcon::Information, QStringLiteral("提示"),
                     QStringLiteral("请先按“ 增加 ”按钮添加监控！"));
     }
     for (const int row : {1, 2}) {

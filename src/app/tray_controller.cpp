@@ -1,6 +1,6 @@
 #include "app/tray_controller.h"
 
-#include "app/window_placement.h"
+#include "ui/window_placement.h"
 
 #include <QTimer>
 #include <QWidget>

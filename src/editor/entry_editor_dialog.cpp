@@ -1,12 +1,12 @@
 #include "editor/entry_editor_dialog.h"
 
-#include "app/fonts.h"
-#include "app/message_box.h"
-#include "app/window_placement.h"
 #include "entries/entry_list.h"
 #include "monitor/cell_texts.h"
 #include "monitor/gbk_codec.h"
 #include "monitor/stop_flag.h"
+#include "ui/fonts.h"
+#include "ui/message_box.h"
+#include "ui/window_placement.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -173,7 +173,7 @@ void EntryEditorDialog::loadSelectedRow()
 void EntryEditorDialog::save()
 {
     if (address_->text().isEmpty() || keywords_->text().isEmpty() || period_->text().isEmpty()) {
-        showMessage(MessageIcon::Warning, QStringLiteral("信息："),
+        showMessage(this, MessageIcon::Warning, QStringLiteral("信息："),
                     QStringLiteral("信息填写有误，请检查！"));
         return;
     }
@@ -233,10 +233,10 @@ void modifyEntry(EntryList& list)
         form.loadSelectedRow();
         form.exec();
     } else if (listEmpty) {
-        showMessage(MessageIcon::Warning, QStringLiteral("提示"),
+        showMessage(list.window(), MessageIcon::Warning, QStringLiteral("提示"),
                     QStringLiteral("无可修改的项目，请先添加监控项目！"));
     } else {
-        showMessage(MessageIcon::Warning, QStringLiteral("提示"),
+        showMessage(list.window(), MessageIcon::Warning, QStringLiteral("提示"),
                     QStringLiteral("请先选中要修改的行！"));
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entries/entry_column.h"
+#include "monitor/entry_column.h"
 
 #include <QTableWidget>
 #include <string>

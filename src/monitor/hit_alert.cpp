@@ -1,7 +1,7 @@
 #include "monitor/hit_alert.h"
 
-#include "entries/entry_column.h"
 #include "monitor/cell_texts.h"
+#include "monitor/entry_column.h"
 #include "monitor/gbk_codec.h"
 #include "monitor/worker_host.h"
 

@@ -1,7 +1,7 @@
 #include "monitor/monitor_worker.h"
 
-#include "entries/entry_column.h"
 #include "monitor/cell_texts.h"
+#include "monitor/entry_column.h"
 #include "monitor/hit_alert.h"
 #include "monitor/keyword_matcher.h"
 #include "monitor/page_fetcher.h"

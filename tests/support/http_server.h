@@ -30,14 +30,22 @@ public:
 
     httplib::Server& routes() { return *server_; }
 
-    // Call once the routes are in place.
-    void start()
+    // Call once the routes are in place; on `port`, or on any free port when it is 0. False
+    // when the port cannot be had.
+    bool start(int port = 0)
     {
-        port_ = server_->bind_to_any_port("127.0.0.1");
+        if (port == 0) {
+            port_ = server_->bind_to_any_port("127.0.0.1");
+        } else if (server_->bind_to_port("127.0.0.1", port)) {
+            port_ = port;
+        } else {
+            return false;
+        }
         thread_ = std::thread([this] { server_->listen_after_bind(); });
         while (!server_->is_running()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
+        return true;
     }
 
     int port() const { return port_; }

@@ -2,13 +2,13 @@
 // with a hit message open, one asleep) and ends the way the program does. The test expects
 // exit status 0, promptly.
 
-#include "app/fonts.h"
 #include "app/main_window.h"
 #include "app/monitoring.h"
 #include "entries/entry_list.h"
 #include "monitor/gbk_codec.h"
 #include "support/http_server.h"
 #include "support/raw_server.h"
+#include "ui/fonts.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,26 +1,44 @@
+#include "app/application.h"
 #include "app/elapsed_clock.h"
 #include "app/image_button.h"
 #include "app/main_window.h"
-#include "app/message_box.h"
 #include "app/monitoring.h"
 #include "app/tips_ticker.h"
 #include "app/tray_controller.h"
 #include "entries/entry_list.h"
+#include "ui/message_box.h"
 #include "ui_test_support.h"
 
 #include <QEnterEvent>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace sornel {
 namespace {
 
 using test::child;
+
+// Clicks `button` the way the window system does, through its window, where a modal window
+// that blocks that window swallows the click. True when the button saw the click.
+bool clickThroughItsWindow(QAbstractButton& button)
+{
+    bool clicked = false;
+    const auto connection =
+        QObject::connect(&button, &QAbstractButton::clicked, [&clicked] { clicked = true; });
+    QWidget* window = button.window();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                      button.mapTo(window, button.rect().center()));
+    QObject::disconnect(connection);
+    return clicked;
+}
 
 TEST(MainWindowTest, TipsStartWithTheWindow)
 {
@@ -71,26 +89,82 @@ TEST(MainWindowTest, DeleteButtonDeletesTheSelectedRow)
     EXPECT_EQ(list.cellText(0, 0), "2");
 }
 
-TEST(MessageBoxTest, ARealBoxShowsTitleTextAndIconAndCloses)
+// A box of the window's thread: Chinese button, centred on the screen, modal over the window it
+// was opened for and over nothing else, so that a worker's hit message stays usable.
+TEST(MessageBoxTest, ARealBoxShowsTitleTextAndIconAndBlocksOnlyItsWindow)
 {
+    MainWindow window;
+    window.showCentred();
+    QMessageBox hit(QMessageBox::Information, QStringLiteral("提示：发现关键词！"), QString(),
+                    QMessageBox::Ok);
+    hit.show();
     QString title;
     QString text;
+    QString button;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     Qt::WindowModality modality = Qt::NonModal;
+    QWidget* owner = nullptr;
+    QPoint centre;
+    bool hitClosed = false;
+    bool windowReached = true;
     test::whenModalOpens([&](QWidget& modal) {
         auto& box = dynamic_cast<QMessageBox&>(modal);
         title = box.windowTitle();
         text = box.text();
         icon = box.icon();
         modality = box.windowModality();
+        owner = box.parentWidget();
+        centre = box.frameGeometry().center();
         EXPECT_EQ(box.buttons().size(), 1);
+        button = box.button(QMessageBox::Ok)->text();
+        windowReached = clickThroughItsWindow(child<ImageButton>(window, "stopButton"));
+        hitClosed = clickThroughItsWindow(*hit.button(QMessageBox::Ok)) && !hit.isVisible();
         box.button(QMessageBox::Ok)->click();
     });
-    showMessage(MessageIcon::Warning, QString(), QStringLiteral("信息填写有误，请检查！"));
+    showMessage(&window, MessageIcon::Warning, QString(), QStringLiteral("信息填写有误，请检查！"));
     EXPECT_EQ(title, QStringLiteral("信息：")) << "an empty title";
     EXPECT_EQ(text, QStringLiteral("信息填写有误，请检查！"));
     EXPECT_EQ(icon, QMessageBox::Warning);
-    EXPECT_EQ(modality, Qt::ApplicationModal);
+    EXPECT_EQ(button, QStringLiteral("确定")) << "Qt's own texts are Chinese";
+    EXPECT_EQ(modality, Qt::WindowModal);
+    EXPECT_EQ(owner, &window);
+    EXPECT_FALSE(windowReached) << "the main window is blocked";
+    EXPECT_TRUE(hitClosed) << "a hit message stays usable";
+    const QPoint screenCentre = window.screen()->geometry().center();
+    EXPECT_LE((centre - screenCentre).manhattanLength(), 2) << "centred on the screen";
+}
+
+// With the main window hidden in the tray, closing the only window left showing (a hit message,
+// the about box) must not end the program: only the main window's close does.
+TEST(ApplicationTest, OnlyTheMainWindowsCloseEndsTheProgram)
+{
+    MainWindow window;
+    window.showCentred();
+    window.hide();
+    QTimer::singleShot(0, [] {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("提示：发现关键词！"), QString(),
+                        QMessageBox::Ok);
+        box.show();
+        QApplication::processEvents();
+        box.close();
+        // Still running a moment later: this is the loop's end, with a code only it gives.
+        QTimer::singleShot(200, [] { QApplication::exit(7); });
+    });
+    EXPECT_EQ(QApplication::exec(), 7);
+
+    window.show();
+    QTimer::singleShot(0, &window, &QWidget::close);
+    QTimer::singleShot(10000, [] { QApplication::exit(7); });
+    EXPECT_EQ(QApplication::exec(), 0) << "closing the main window ends the loop";
+}
+
+TEST(ApplicationTest, WithoutTheTranslationsQtsOwnTextsStay)
+{
+    QApplication* app = qApp;
+    EXPECT_FALSE(installQtTranslations(*app, QStringLiteral("/nonexistent-sornel-folder")));
+    const QString path = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    EXPECT_TRUE(QFile::exists(path + QStringLiteral("/qtbase_zh_CN.qm")))
+        << "scripts/install-deps.sh installs qt6-translations-l10n";
 }
 
 TEST(ImageButtonTest, LooksFollowHoverFocusAndPress)

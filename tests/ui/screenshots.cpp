@@ -3,15 +3,15 @@
 // about box. Usage: ui_screenshots <output folder>
 
 #include "app/about.h"
-#include "app/fonts.h"
+#include "app/application.h"
 #include "app/image_button.h"
 #include "app/main_window.h"
-#include "app/message_box.h"
 #include "app/monitoring.h"
 #include "editor/entry_editor_dialog.h"
 #include "entries/entry_list.h"
 #include "monitor/gbk_codec.h"
 #include "support/raw_server.h"
+#include "ui/message_box.h"
 
 #include <QApplication>
 #include <QDir>
@@ -58,7 +58,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    QApplication::setFont(defaultGuiFont());
+    setUpApplication(app);
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
     QDir().mkpath(folder.path());
     bool ok = true;
@@ -96,7 +96,7 @@ int main(int argc, char** argv)
 
     Message about{};
     setMessageSinkForTesting([&about](const Message& m) { about = m; });
-    showAbout();
+    showAbout(window);
     setMessageSinkForTesting(nullptr);
     const auto box = makeMessageBox(about);
     box->show();

@@ -1,7 +1,7 @@
 // GoogleTest main for the window tests: one QApplication, headless unless told otherwise, with
-// the program's own fonts.
+// the program's own set-up (fonts, Qt's Chinese texts).
 
-#include "app/fonts.h"
+#include "app/application.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    QApplication::setFont(sornel::defaultGuiFont());
+    sornel::setUpApplication(app);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -2,8 +2,8 @@
 
 // Helpers for driving the windows in tests.
 
-#include "app/message_box.h"
 #include "monitor/gbk_codec.h"
+#include "ui/message_box.h"
 
 #include <QApplication>
 #include <QTimer>
