@@ -16,6 +16,7 @@
 #include <condition_variable>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -35,6 +36,9 @@ public:
         std::lock_guard lock(mutex_);
         if (!admit(stop)) {
             return std::nullopt;
+        }
+        if (row == throwingRow_ && column == ::sornel::column(EntryColumn::Found)) {
+            throw std::bad_alloc();
         }
         if (row < 0 || row >= static_cast<int>(rows_.size())) {
             return std::string();
@@ -84,6 +88,12 @@ public:
     {
         std::lock_guard lock(mutex_);
         rows_.push_back(row);
+    }
+    // Reading the found cell of `row` throws from now on, as a host out of memory would.
+    void throwOnFoundOf(int row)
+    {
+        std::lock_guard lock(mutex_);
+        throwingRow_ = row;
     }
     void setCell(int row, EntryColumn c, const std::string& text)
     {
@@ -149,6 +159,7 @@ private:
     std::vector<Row> rows_;
     std::vector<std::string> messages_;
     bool open_ = false;
+    int throwingRow_ = -1;
     int sounds_ = 0;
     int lateCalls_ = 0;
 };
@@ -390,6 +401,25 @@ TEST_F(MonitorWorkerTest, APageThatFailedIsFoundOnALaterPass)
     ASSERT_TRUE(late.start(refusedPort));
     ASSERT_TRUE(host->closeMessage());
     EXPECT_TRUE(eventually([&] { return host->cell(1, EntryColumn::Found) == gbk("是"); }));
+}
+
+// An exception out of a worker ends that worker only: its row reads "停止", the other workers go
+// on, and the process lives.
+TEST_F(MonitorWorkerTest, AnExceptionEndsOnlyItsOwnWorker)
+{
+    host->addRow(entry(server.url("/page"), "absent", "与"));
+    host->addRow(entry(server.url("/page"), "absent", "与"));
+    host->addRow(entry(server.url("/page"), "价格", "与"));
+    timing.startDelays = {0ms, 0ms, 300ms};
+    host->throwOnFoundOf(0);
+    start(0);
+    start(1);
+    start(2);
+    EXPECT_TRUE(eventually([&] { return host->cell(0, EntryColumn::Status) == gbk("停止"); }));
+    EXPECT_TRUE(eventually([] { return WorkerSlot::threadsAlive() == 2; }));
+    ASSERT_TRUE(host->closeMessage()) << "slot 2 goes on to its hit";
+    EXPECT_TRUE(eventually([&] { return host->cell(2, EntryColumn::Found) == gbk("是"); }));
+    EXPECT_EQ(host->cell(1, EntryColumn::Status), gbk("监控中"));
 }
 
 TEST(SleepTest, LongSleepsEndOnStopAndNeverWrap)

@@ -3,16 +3,24 @@
 #include "support/raw_server.h"
 #include "support/test_certificates.h"
 
+#include <arpa/inet.h>
 #include <atomic>
 #include <cctype>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <stop_token>
 #include <string>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace sornel {
@@ -305,6 +313,110 @@ TEST_F(PageFetcherTlsTest, VerifiesTheCertificate)
     EXPECT_EQ(fetchFromServerWith(certificates_->selfSigned()), "");
 }
 
+// `openssl s_server -WWW` on a loopback port, serving the files of a folder: a TLS server whose
+// handshake can be made strict (ALPN enforced, one TLS version only).
+class OpenSslServer {
+public:
+    OpenSslServer(const std::filesystem::path& folder, const test::CertificateFiles& files,
+                  const std::vector<std::string>& options)
+    {
+        port_ = freePort();
+        std::vector<std::string> args = {"openssl", "s_server",
+                                         "-quiet",  "-WWW",
+                                         "-accept", "127.0.0.1:" + std::to_string(port_),
+                                         "-cert",   files.certificate,
+                                         "-key",    files.privateKey};
+        args.insert(args.end(), options.begin(), options.end());
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, STDOUT_FILENO);
+            ::dup2(null, STDERR_FILENO);
+            if (::chdir(folder.c_str()) == 0) {
+                std::vector<char*> argv;
+                for (std::string& arg : args) {
+                    argv.push_back(arg.data());
+                }
+                argv.push_back(nullptr);
+                ::execvp("openssl", argv.data());
+            }
+            ::_exit(127);
+        }
+        // Ready once it accepts a connection.
+        for (int i = 0; i < 500 && !accepts(); ++i) {
+            std::this_thread::sleep_for(20ms);
+        }
+    }
+    ~OpenSslServer()
+    {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    OpenSslServer(const OpenSslServer&) = delete;
+    OpenSslServer& operator=(const OpenSslServer&) = delete;
+
+    std::string url(const std::string& path) const
+    {
+        return "https://127.0.0.1:" + std::to_string(port_) + path;
+    }
+
+private:
+    static sockaddr_in loopback(int port)
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        return address;
+    }
+    static int freePort()
+    {
+        const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address = loopback(0);
+        socklen_t length = sizeof address;
+        ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+        ::close(probe);
+        return ntohs(address.sin_port);
+    }
+    bool accepts() const
+    {
+        const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address = loopback(port_);
+        const bool connected =
+            ::connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        ::close(probe);
+        return connected;
+    }
+
+    int port_ = 0;
+    pid_t pid_ = -1;
+};
+
+// Servers that refuse a handshake offering an application protocol they do not speak, or that
+// speak one TLS version only, still give their pages.
+TEST_F(PageFetcherTlsTest, StrictServers)
+{
+    {
+        std::ofstream page(*directory_ / "page.html", std::ios::binary);
+        page << "<p>secret page</p>";
+    }
+    const std::vector<std::vector<std::string>> strict = {
+        {"-alpn", "h2,http/1.1"},
+        {"-tls1_2", "-alpn", "h2,http/1.1"},
+        {"-tls1_3", "-alpn", "h2,http/1.1"},
+    };
+    for (const auto& options : strict) {
+        OpenSslServer server(*directory_, certificates_->valid(), options);
+        EXPECT_EQ(PageFetcher::fetch(server.url("/page.html")), "<p>secret page</p>")
+            << options.front();
+    }
+    OpenSslServer expired(*directory_, certificates_->expired(), {"-alpn", "h2,http/1.1"});
+    EXPECT_EQ(PageFetcher::fetch(expired.url("/page.html")), "");
+}
+
 // Stops a fetch after it has had time to get stuck, and checks that it comes back promptly,
 // empty, and that fetching still works afterwards.
 void expectStopsPromptly(const std::string& address)
@@ -354,6 +466,72 @@ TEST(PageFetcherCancelTest, StopAlreadyRequestedSendsNothing)
     std::stop_source stop;
     stop.request_stop();
     EXPECT_EQ(PageFetcher::fetch(server.url("/"), stop.get_token()), "");
+}
+
+// Time limits, shortened: a connect that does not complete and a server that falls silent end
+// the fetch on their own; a slow server that keeps sending does not.
+class PageFetcherTimeLimitTest : public testing::Test {
+protected:
+    void SetUp() override { PageFetcher::setTimeLimitsForTesting({300ms, 400ms}); }
+    void TearDown() override { PageFetcher::setTimeLimitsForTesting(FetchTimeLimits()); }
+
+    // The fetch's result, and how long it took.
+    static std::pair<std::string, std::chrono::milliseconds> timedFetch(const std::string& url)
+    {
+        const auto started = std::chrono::steady_clock::now();
+        std::string body = PageFetcher::fetch(url);
+        return {std::move(body), std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now() - started)};
+    }
+};
+
+TEST_F(PageFetcherTimeLimitTest, ConnectingGivesUp)
+{
+    RawServer server(nullptr, false); // its accept queue is full: connecting stalls
+    const auto [body, took] = timedFetch(server.url("/"));
+    EXPECT_EQ(body, "");
+    EXPECT_GE(took, 250ms);
+    EXPECT_LT(took, 10s);
+}
+
+TEST_F(PageFetcherTimeLimitTest, SilenceBeforeTheAnswer)
+{
+    RawServer server([](int, const std::string&, const std::atomic<bool>& stopping) {
+        RawServer::waitUntil(stopping);
+    });
+    const auto [body, took] = timedFetch(server.url("/"));
+    EXPECT_EQ(body, "");
+    EXPECT_GE(took, 400ms);
+    EXPECT_LT(took, 10s);
+}
+
+TEST_F(PageFetcherTimeLimitTest, SilenceInTheMiddleOfABodyKeepsWhatArrived)
+{
+    RawServer server([](int socket, const std::string&, const std::atomic<bool>& stopping) {
+        if (RawServer::sendAll(socket, "HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nfirst")) {
+            RawServer::waitUntil(stopping);
+        }
+    });
+    const auto [body, took] = timedFetch(server.url("/"));
+    EXPECT_EQ(body, "first");
+    EXPECT_LT(took, 10s);
+}
+
+TEST_F(PageFetcherTimeLimitTest, ASlowSenderIsReadToItsEnd)
+{
+    // Ten pieces, 150 ms apart: far longer than the silence limit in all, never silent that long.
+    RawServer server([](int socket, const std::string&, const std::atomic<bool>& stopping) {
+        if (!RawServer::sendAll(socket, "HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\n")) {
+            return;
+        }
+        for (int i = 0; i < 10 && !stopping; ++i) {
+            std::this_thread::sleep_for(150ms);
+            RawServer::sendAll(socket, std::string(1, static_cast<char>('0' + i)));
+        }
+    });
+    const auto [body, took] = timedFetch(server.url("/"));
+    EXPECT_EQ(body, "0123456789");
+    EXPECT_GE(took, 1s);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <curl/curl.h>
 #include <memory>
 #include <mutex>
@@ -75,6 +77,10 @@ private:
     CURLSH* share_ = nullptr;
     std::array<std::mutex, CURL_LOCK_DATA_LAST> mutexes_;
 };
+
+// The time limits of the fetches, in milliseconds; only tests change them.
+std::atomic<std::int64_t> connectLimitMs{FetchTimeLimits().connect.count()};
+std::atomic<std::int64_t> silenceLimitMs{FetchTimeLimits().silence.count()};
 
 std::once_flag contextOnce;
 ClientContext* context = nullptr;
@@ -181,7 +187,12 @@ struct MultiCloser {
 
 class Transfer {
 public:
-    explicit Transfer(std::stop_token stop) : stop_(std::move(stop)) {}
+    using Clock = std::chrono::steady_clock;
+
+    Transfer(std::stop_token stop, FetchTimeLimits limits)
+        : stop_(std::move(stop)), limits_(limits)
+    {
+    }
 
     // The body of the last response; empty on failure, the part that arrived when a read
     // broke off, and empty when stopped.
@@ -206,8 +217,8 @@ public:
         }
         // A redirect that was refused (one too many, or to a scheme other than http and https)
         // gives no body, even if the refused answer carried one. Any other failure keeps what
-        // arrived: nothing when the connection or the certificate failed, the part that came
-        // when a read broke off.
+        // arrived: nothing when the connection or the certificate failed or no answer came, the
+        // part that came when a read broke off or fell silent.
         if (result == CURLE_TOO_MANY_REDIRECTS || result == CURLE_UNSUPPORTED_PROTOCOL) {
             return {};
         }
@@ -238,6 +249,17 @@ private:
         set(CURLOPT_COOKIEFILE, ""); // cookies live for this fetch's redirects only
         set(CURLOPT_SSL_VERIFYPEER, 1L);
         set(CURLOPT_SSL_VERIFYHOST, 2L);
+        // No application protocol is offered in the TLS handshake: the only one this request
+        // could name is "http/1.0", which servers that enforce ALPN refuse outright.
+        set(CURLOPT_SSL_ENABLE_ALPN, 0L);
+        // Connecting, with the TLS handshake, has a limit of its own; silence after it is
+        // watched in drive(). Keep-alive probes find a connection that died quietly.
+        set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits_.connect.count()));
+        set(CURLOPT_TCP_KEEPALIVE, 1L);
+        set(CURLOPT_TCP_KEEPIDLE, 60L);
+        set(CURLOPT_TCP_KEEPINTVL, 60L);
+        set(CURLOPT_PREREQFUNCTION, &Transfer::onConnected);
+        set(CURLOPT_PREREQDATA, this);
         if (!testCaFile.empty()) {
             set(CURLOPT_CAINFO, testCaFile.c_str());
         }
@@ -254,6 +276,7 @@ private:
 
     CURLcode drive(CURLM* multi)
     {
+        using std::chrono::milliseconds;
         int running = 1;
         while (!stop_.stop_requested()) {
             if (curl_multi_perform(multi, &running) != CURLM_OK) {
@@ -262,7 +285,19 @@ private:
             if (running == 0) {
                 break;
             }
-            if (curl_multi_poll(multi, nullptr, 0, 1000, nullptr) != CURLM_OK) {
+            milliseconds wait(1000);
+            if (connected_) {
+                // Once connected, the transfer ends when nothing at all has arrived for the
+                // silence limit.
+                const auto quiet =
+                    std::chrono::duration_cast<milliseconds>(Clock::now() - lastArrival_);
+                if (quiet >= limits_.silence) {
+                    return CURLE_OPERATION_TIMEDOUT;
+                }
+                wait = std::min(wait, limits_.silence - quiet + milliseconds(1));
+            }
+            if (curl_multi_poll(multi, nullptr, 0, static_cast<int>(wait.count()), nullptr) !=
+                CURLM_OK) {
                 return CURLE_FAILED_INIT;
             }
         }
@@ -275,10 +310,21 @@ private:
         return CURLE_ABORTED_BY_CALLBACK;
     }
 
+    // A connection is ready (after its TLS handshake) and the request is about to be sent: from
+    // here on silence counts.
+    static int onConnected(void* self, char*, char*, int, int)
+    {
+        auto* transfer = static_cast<Transfer*>(self);
+        transfer->connected_ = true;
+        transfer->lastArrival_ = Clock::now();
+        return CURL_PREREQFUNC_OK;
+    }
+
     // A status line starts a new response: only the last response's body is the result.
     static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self)
     {
         auto* transfer = static_cast<Transfer*>(self);
+        transfer->lastArrival_ = Clock::now();
         const std::string_view line(data, size * count);
         if (line.starts_with("HTTP/")) {
             transfer->body_.clear();
@@ -294,6 +340,7 @@ private:
         if (transfer->stop_.stop_requested()) {
             return 0; // ends the transfer
         }
+        transfer->lastArrival_ = Clock::now();
         const std::size_t length = size * count;
         transfer->makeRoom(length);
         transfer->body_.append(data, length);
@@ -339,6 +386,9 @@ private:
     }
 
     std::stop_token stop_;
+    FetchTimeLimits limits_;
+    bool connected_ = false;
+    Clock::time_point lastArrival_;
     CURL* easy_ = nullptr;
     std::string body_;
     std::optional<std::size_t> contentLength_;
@@ -366,7 +416,7 @@ std::string PageFetcher::fetch(std::string_view address, std::stop_token stop)
         if (client == nullptr) {
             return {};
         }
-        Transfer transfer(std::move(stop));
+        Transfer transfer(std::move(stop), timeLimits());
         return transfer.run(*client, *url);
     } catch (...) {
         // Out of memory for a huge body, say: the caller sees no page.
@@ -382,6 +432,18 @@ int PageFetcher::clientContextCreations()
 void PageFetcher::trustCaFileForTesting(std::string pemPath)
 {
     testCaFile = std::move(pemPath);
+}
+
+void PageFetcher::setTimeLimitsForTesting(FetchTimeLimits limits)
+{
+    connectLimitMs.store(limits.connect.count());
+    silenceLimitMs.store(limits.silence.count());
+}
+
+FetchTimeLimits PageFetcher::timeLimits()
+{
+    return {std::chrono::milliseconds(connectLimitMs.load()),
+            std::chrono::milliseconds(silenceLimitMs.load())};
 }
 
 } // namespace sornel

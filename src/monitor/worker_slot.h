@@ -12,7 +12,8 @@ class WorkerHost;
 
 // One of the three places a worker runs in; slot k watches row k. A slot holds at most one
 // worker: starting a new one first ends the one before. Ending never waits for the thread: the
-// worker stops touching anything at once and its thread finishes on its own.
+// worker stops touching anything at once and its thread finishes on its own. An exception that
+// escapes the worker ends that worker alone, its row marked "停止".
 class WorkerSlot {
 public:
     explicit WorkerSlot(int index) : index_(index) {}
