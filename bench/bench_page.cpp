@@ -56,4 +56,45 @@ std::string makeListingPage(std::size_t size)
     return page;
 }
 
+std::string makeChineseListingPage(std::size_t size)
+{
+    std::mt19937 random(20);
+    auto word = [&] { return kWords[random() % kWords.size()]; };
+    std::string page = "<html><head><meta charset=\"utf-8\"><title>二手笔记本 - 列表</title>"
+                       "</head>\n<body>\n";
+    int item = 0;
+    while (page.size() < size) {
+        // A listing: a line of text, a link with an escaped query, a small table of details.
+        page += "<p>";
+        for (int i = 0; i < 22; ++i) {
+            page += word();
+        }
+        page += "</p><a href=\"/s?q=%E7%AC%94%E8%AE%B0%E6%9C%AC&p=";
+        page += std::to_string(item);
+        page += "\">";
+        page += word();
+        page += word();
+        page += "</a>\n<table><tr><td>";
+        for (int i = 0; i < 10; ++i) {
+            page += word();
+        }
+        if (item % 3 != 2) {
+            page += "笔记本";
+        }
+        for (int i = 0; i < 4; ++i) {
+            page += word();
+        }
+        if (item % 4 != 3) {
+            page += "九成新";
+        }
+        for (int i = 0; i < 4; ++i) {
+            page += word();
+        }
+        page += "</td></tr></table>\n";
+        ++item;
+    }
+    page += "</body></html>\n";
+    return page;
+}
+
 } // namespace sornel::bench

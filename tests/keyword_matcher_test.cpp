@@ -1,8 +1,11 @@
 #include "gbk_literals.h"
 #include "monitor/keyword_matcher.h"
+#include "reference_text.h"
 
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace sornel {
 namespace {
@@ -83,6 +86,63 @@ TEST(KeywordMatcherTest, KeywordBytesAcrossTwoChineseCharactersAreNotFound)
     EXPECT_EQ(letter.countHits("\xB0\x41"
                                "A"),
               1);
+}
+
+// "同一行" against the plain count made with the byte-by-byte scans, on texts built from the
+// pieces that trip it up: both markers, markers cut short or overlapping keywords, lone and
+// paired high bytes (a marker or keyword may start on the second byte of a character), and
+// keywords that straddle a marker.
+TEST(KeywordMatcherTest, SameTableAgreesWithThePlainCountOnRandomPages)
+{
+    const std::vector<std::string> pieces = {
+        "<table",
+        "</table>",
+        "<table>",
+        "</table",
+        "<tab",
+        "le>",
+        "<",
+        ">",
+        "a",
+        "b",
+        "ab",
+        "\xB1",
+        "\xB1\xCA",
+        "\xCA",
+        "\xB1<",
+        "e</",
+        "x",
+        "\xB1"
+        "a",
+        "a\xB1",
+    };
+    const std::vector<std::string> keywordPieces = {"a", "b", "\xB1", "\xCA", "<",
+                                                    "e", ">", "x",    "le",   "|"};
+    std::mt19937 random(936);
+    const auto pick = [&](const std::vector<std::string>& from) {
+        return from[random() % from.size()];
+    };
+    for (int round = 0; round < 30000; ++round) {
+        std::string page;
+        for (std::size_t i = 0, n = random() % 30; i < n; ++i) {
+            page += pick(pieces);
+        }
+        std::string keywords;
+        for (std::size_t i = 0, n = 1 + random() % 5; i < n; ++i) {
+            keywords += pick(keywordPieces);
+        }
+        int expected = 0;
+        const std::vector<std::string> list = reference::splitText(keywords, "|");
+        for (const std::string& segment : reference::extractBetween(page, "<table", "</table>")) {
+            bool all = true;
+            for (const std::string& keyword : list) {
+                all = all && reference::findText(segment, keyword) != -1;
+            }
+            expected += all ? 1 : 0;
+        }
+        ASSERT_EQ(KeywordMatcher(keywords, gbk("同一行")).countHits(page), expected)
+            << testing::PrintToString(page) << " / " << testing::PrintToString(keywords);
+    }
 }
 
 } // namespace

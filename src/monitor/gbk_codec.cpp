@@ -170,6 +170,13 @@ public:
         held_ = c;
     }
 
+    // A character that composes with neither its neighbour before nor the one after.
+    void putNonComposing(UChar32 c)
+    {
+        flush();
+        written_ += table_.write(c, out_ + written_);
+    }
+
     // A run of ASCII bytes, which map to themselves; none of them composes with the one before.
     void putAscii(const char* run, std::size_t length)
     {
@@ -273,6 +280,22 @@ void convertUtf8ToGbkInPlace(std::string& text)
         if (const std::size_t run = asciiRunLength(p, end); run > 0) {
             writer.putAscii(reinterpret_cast<const char*>(p), run);
             p += run;
+            continue;
+        }
+        // Most of a Chinese page: a three-byte sequence whose lead allows any continuation
+        // bytes (not E0 or ED), read without the general loop.
+        if (end - p >= 3 && p[0] >= 0xE1 && p[0] != 0xED && p[0] <= 0xEF && (p[1] & 0xC0) == 0x80 &&
+            (p[2] & 0xC0) == 0x80) {
+            const auto c =
+                static_cast<UChar32>((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+            // U+4000 to U+9FFF (leads E4 to E9) are ideographs: none composes with the
+            // character before it, and no mark composes with one of them.
+            if (p[0] >= 0xE4 && p[0] <= 0xE9) {
+                writer.putNonComposing(c);
+            } else {
+                writer.put(c);
+            }
+            p += 3;
             continue;
         }
         writer.put(readUtf8(p, end));

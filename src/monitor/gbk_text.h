@@ -34,6 +34,16 @@ std::vector<std::string> extractBetween(std::string_view text, std::string_view 
 // 0-based offset of what findText finds, or std::string_view::npos.
 std::size_t findFirst(std::string_view text, std::string_view pattern);
 
+// 0-based offset of the first occurrence of the non-empty `pattern` at or after `from` that
+// begins on a character boundary of `text`, or std::string_view::npos. `boundary`, at most
+// `from`, must be a known character boundary of `text` (0 always is); the nearer it is, the
+// less is read again.
+std::size_t findFrom(std::string_view text, std::string_view pattern, std::size_t from,
+                     std::size_t boundary);
+
+// Whether `position` is a character boundary of `text`, given a known boundary at or before it.
+bool isCharacterStart(std::string_view text, std::size_t position, std::size_t boundary);
+
 // True when findText would find `pattern` in `text`.
 inline bool containsText(std::string_view text, std::string_view pattern)
 {

@@ -24,6 +24,8 @@ private:
     bool holdsAll(std::string_view text) const;
 
     std::vector<std::string> keywords_;
+    // The non-empty keywords, which "同一行" looks for.
+    std::vector<std::string> sameTableKeywords_;
     Relation relation_;
 };
 

@@ -189,8 +189,7 @@ class Transfer {
 public:
     using Clock = std::chrono::steady_clock;
 
-    Transfer(std::stop_token stop, FetchTimeLimits limits)
-        : stop_(std::move(stop)), limits_(limits)
+    Transfer(std::stop_token stop, FetchTimeLimits limits) : stop_(std::move(stop)), limits_(limits)
     {
     }
 

@@ -1,6 +1,7 @@
 #include "monitor/page_text_decoder.h"
 
 #include "monitor/gbk_codec.h"
+#include "monitor/platform.h"
 
 #include <cstring>
 #include <new>
@@ -8,6 +9,9 @@
 namespace sornel {
 
 namespace {
+
+// From this size on the decoder's buffer asks for huge pages.
+constexpr std::size_t kLargeText = 4u << 20;
 
 // A hex digit's value (either case), -2 for any other byte.
 int digitValue(char c)
@@ -73,8 +77,14 @@ std::string PageTextDecoder::decode(std::string_view body)
             body.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - body.data()));
     }
     try {
-        // One buffer for all steps: each only ever shrinks the text.
-        std::string text(body);
+        // One buffer for all steps: each only ever shrinks the text. A large one gets its
+        // huge-page hint before the page is copied into it.
+        std::string text;
+        text.reserve(body.size());
+        if (body.size() >= kLargeText) {
+            platform::preferHugePages(text.data(), text.capacity());
+        }
+        text.assign(body);
         percentDecodeInPlace(text);
         convertUtf8ToGbkInPlace(text);
         return text;

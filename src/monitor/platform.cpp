@@ -1,7 +1,7 @@
 #include "monitor/platform.h"
 
 #if defined(__GLIBC__)
-#include <string.h> // memmem, a GNU extension
+#include <string.h> // memmem and memrchr, GNU extensions
 #else
 #include <algorithm>
 #include <functional>
@@ -33,6 +33,19 @@ std::size_t findBytes(std::string_view haystack, std::string_view needle)
                                 std::boyer_moore_horspool_searcher(needle.begin(), needle.end()));
     return it == haystack.end() ? std::string_view::npos
                                 : static_cast<std::size_t>(it - haystack.begin());
+#endif
+}
+
+std::size_t findLastByte(std::string_view haystack, char byte)
+{
+#if defined(__GLIBC__)
+    const void* hit = memrchr(haystack.data(), static_cast<unsigned char>(byte), haystack.size());
+    return hit == nullptr
+               ? std::string_view::npos
+               : static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data());
+#else
+    const std::size_t at = haystack.rfind(byte);
+    return at;
 #endif
 }
 

@@ -12,6 +12,9 @@ namespace sornel::platform {
 // occurrence of `needle` in `haystack`, or std::string_view::npos. `needle` must not be empty.
 std::size_t findBytes(std::string_view haystack, std::string_view needle);
 
+// The offset of the last `byte` in `haystack`, or std::string_view::npos.
+std::size_t findLastByte(std::string_view haystack, char byte);
+
 // A hint that the `size` bytes at `data`, a large buffer about to be filled, should be backed
 // by huge pages where the system offers them: filling tens of megabytes of fresh memory then
 // costs a few dozen page faults instead of thousands. Does nothing elsewhere.
