@@ -4,6 +4,7 @@
 #   build/release  the optimised build, benchmarks included (built here, run by hand)
 #   build/fuzz     the libFuzzer targets (clang), each run for a few seconds
 #   build/tsan     the workers' own logic (no Qt), with ThreadSanitizer
+#   build/package  the Release build that ./package.sh packs into dist/, then checked
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -28,6 +29,10 @@ cmake --build build/fuzz
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSORNEL_SANITIZE=thread \
     -DSORNEL_BUILD_APP=OFF
 cmake --build build/tsan --target worker_tests
+
+# The Debian package, and what a person who installs it gets.
+./package.sh
+tests/package/check_package.sh
 
 ctest --test-dir build/fuzz --output-on-failure
 TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1} \

@@ -1,16 +1,18 @@
 #!/usr/bin/env python3
 """Draws the program icon and the five other button images as 32-bit RGBA PNG files in
-16, 24, 32 and 48 pixels, using only the standard library. Shapes are described in a 48-unit
-square and sampled 4 x 4 times per pixel for smooth edges.
+16, 24, 32 and 48 pixels and at twice those sizes (64 and 96 besides), for screens at 200 %,
+using only the standard library. Shapes are described in a 48-unit square and sampled 4 x 4
+times per pixel for smooth edges. The program icon is also written as SVG, from the same shapes,
+for the desktop's scalable icons.
 
-    python3 assets/make_icons.py        # writes assets/icons/<name>-<size>.png
+    python3 assets/make_icons.py        # writes assets/icons/<name>-<size>.png, program.svg
 """
 import math
 import os
 import struct
 import zlib
 
-SIZES = (16, 24, 32, 48)
+SIZES = (16, 24, 32, 48, 64, 96)
 SAMPLES = 4
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -154,12 +156,44 @@ def render(layers, size):
     return pixels
 
 
+def colour(rgba):
+    r, g, b, a = rgba
+    return 'fill="rgb(%d,%d,%d)" fill-opacity="%.3f"' % (r, g, b, a / 255.0)
+
+
+def stroke(rgba, width):
+    r, g, b, a = rgba
+    return 'fill="none" stroke="rgb(%d,%d,%d)" stroke-opacity="%.3f" stroke-width="%g"' % (
+        r, g, b, a / 255.0, width)
+
+
+# The program icon's layers above, as SVG elements in the same 48-unit square.
+PROGRAM_SVG = [
+    '<rect x="6" y="3" width="28" height="38" rx="3" %s/>' % colour(PAPER),
+    '<rect x="7" y="4" width="26" height="36" rx="2.5" %s/>' % stroke(GREY, 2),
+    '<rect x="11" y="11" width="17" height="2" %s/>' % colour(BLUE),
+    '<rect x="11" y="17" width="14" height="2" %s/>' % colour(BLUE),
+    '<rect x="11" y="23" width="11" height="2" %s/>' % colour(BLUE),
+    '<line x1="33" y1="33" x2="44" y2="44" stroke-linecap="round" %s/>' % stroke(DARK_BLUE, 7),
+    '<circle cx="27" cy="27" r="10" %s/>' % colour((255, 255, 255, 200)),
+    '<circle cx="27" cy="27" r="9.25" %s/>' % stroke(DARK_BLUE, 3.5),
+]
+
+
+def svg(elements):
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n'
+            '<svg xmlns="http://www.w3.org/2000/svg" width="48" height="48" viewBox="0 0 48 48">\n'
+            + "".join("  %s\n" % e for e in elements) + "</svg>\n")
+
+
 def main():
     out = os.path.join(HERE, "icons")
     os.makedirs(out, exist_ok=True)
     for name, layers in IMAGES.items():
         for size in SIZES:
             png(os.path.join(out, "%s-%d.png" % (name, size)), size, render(layers, size))
+    with open(os.path.join(out, "program.svg"), "w") as f:
+        f.write(svg(PROGRAM_SVG))
 
 
 if __name__ == "__main__":

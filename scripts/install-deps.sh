@@ -15,6 +15,8 @@ packages=(
   # tests, benchmarks and looking at the program without a screen
   libgtest-dev libgmock-dev googletest libbenchmark-dev libcpp-httplib-dev
   xvfb xauth imagemagick
+  # the Debian package (./package.sh) and its checks
+  dpkg-dev file desktop-file-utils appstream
   # the journeys: the built program on a private desktop, driven like a user drives it
   openbox trayer xdotool dbus at-spi2-core python3-pyatspi pulseaudio pulseaudio-utils
 )

@@ -40,7 +40,7 @@ public:
     QLineEdit& clockDisplay() { return *clockDisplay_; }
     QLabel& tipsLine() { return *tipsLine_; }
 
-    // The program's icon, in its four sizes.
+    // The program's icon, 16 to 96 pixels.
     static QIcon programIcon();
 
 protected:

@@ -175,6 +175,20 @@ TEST(ApplicationTest, QtsOwnTextsAreChinese)
     EXPECT_FALSE(installQtTranslations(*qApp, QStringLiteral("/nonexistent-sornel-folder")));
 }
 
+// At 200 % every icon is drawn from an image of twice its size, not blown up from a small one.
+TEST(ImageButtonTest, ImagesForScreensAt200Percent)
+{
+    const QIcon icon = MainWindow::programIcon();
+    for (const int size : {16, 24, 32, 48}) {
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(2 * size, 2 * size))) << size;
+    }
+    MainWindow window;
+    for (ImageButton* button : window.findChildren<ImageButton*>()) {
+        const QPixmap image = button->icon().pixmap(QSize(32, 32), 2.0);
+        EXPECT_EQ(image.size(), QSize(64, 64)) << button->objectName().toStdString();
+    }
+}
+
 TEST(ImageButtonTest, LooksFollowHoverFocusAndPress)
 {
     MainWindow window;
