@@ -71,9 +71,24 @@ class Desktop:
         self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
 
         self.start(["openbox"])
-        self.start(["trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
-                    "--heighttype", "pixel", "--height", "32", "--SetDockType", "true",
-                    "--transparent", "false", "--tint", "0x808080"])
+        wait_for("the window manager", lambda: self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK")
+                 .find("window id") >= 0)
+        # The notification area, once the window manager runs. Empty, it has no width and is not
+        # mapped: look for its window unmapped. Started again should it give up at once.
+        trayer_log = os.path.join(self.folder, "trayer.log")
+        for _ in range(3):
+            with open(trayer_log, "w") as log:
+                trayer = self.start(["trayer", "--edge", "top", "--align", "right", "--widthtype",
+                                     "request", "--heighttype", "pixel", "--height", "32",
+                                     "--SetDockType", "true", "--transparent", "false",
+                                     "--tint", "0x808080"], stderr=log, stdout=log)
+            if wait_quietly(lambda: trayer.poll() is None and self.run(
+                    "xdotool", "search", "--class", "trayer").strip(), timeout=10):
+                break
+            trayer.kill()
+        else:
+            with open(trayer_log) as log:
+                raise JourneyFailed("the notification area did not start: " + log.read())
 
         pulse_socket = os.path.join(runtime, "pulse.sock")
         self.start(["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
@@ -81,11 +96,6 @@ class Desktop:
                     "--load=module-null-sink sink_name=journeys",
                     "--load=module-native-protocol-unix socket=%s auth-anonymous=1" % pulse_socket])
         self.env["PULSE_SERVER"] = "unix:" + pulse_socket
-        wait_for("the window manager", lambda: self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK")
-                 .find("window id") >= 0)
-        # Empty, the notification area has no width and is not mapped: look for it unmapped.
-        wait_for("the notification area", lambda: self.run("xdotool", "search", "--class",
-                                                           "trayer").strip())
         wait_for("the sound server", lambda: "journeys" in self.run("pactl", "list", "short", "sinks"))
 
         # The accessibility library reads these when it first connects.
@@ -471,24 +481,30 @@ def warning_in_chinese(desktop, pages, start):
 
 
 def hit_over_about(desktop, pages, start):
-    """A hit message open, then the about box: the hit message still closes with a click on its
-    button, the row is marked, and the about box closes after."""
-    program = start()
-    program.add_entry(pages.url("/page"), "价格")
-    program.press("开始监控")
-    wait_for("a hit message", lambda: program.dialogs(HIT_TITLE))
-    # Out of the way of the main window's buttons, as a user would drag it.
-    hit_window = wait_for("the hit message's window", lambda: program.x_window(HIT_TITLE))
-    desktop.run("xdotool", "windowmove", "--sync", hit_window, "0", "0")
-    program.press("关于")
-    about = wait_for("the about box", lambda: (program.dialogs("关于") or [None])[0])
-    program.close_hit_message()
-    wait_for('"发现" reading "是" with the about box open',
-             lambda: program.cell(0, "发现") == "是")
-    expect(program.dialogs("关于"), "the about box is still open")
-    program.press("确定", about)
-    wait_for("the about box closed", lambda: not program.dialogs("关于"))
-    program.exit_with_esc()
+    """A hit message open, then the about box; and the about box open, then a hit message: in
+    both orders the hit message still closes with a click on its button, the row is marked, and
+    the about box closes after."""
+    for about_first in (False, True):
+        program = start()
+        program.add_entry(pages.url("/delayed" if about_first else "/page"), "价格")
+        program.press("开始监控")
+        if about_first:
+            program.press("关于")
+            about = wait_for("the about box", lambda: (program.dialogs("关于") or [None])[0])
+        wait_for("a hit message", lambda: program.dialogs(HIT_TITLE))
+        # Out of the way of the other windows, as a user would drag it.
+        hit_window = wait_for("the hit message's window", lambda: program.x_window(HIT_TITLE))
+        desktop.run("xdotool", "windowmove", "--sync", hit_window, "0", "0")
+        if not about_first:
+            program.press("关于")
+            about = wait_for("the about box", lambda: (program.dialogs("关于") or [None])[0])
+        program.close_hit_message()
+        wait_for('"发现" reading "是" with the about box open',
+                 lambda: program.cell(0, "发现") == "是")
+        expect(program.dialogs("关于"), "the about box is still open")
+        program.press("确定", about)
+        wait_for("the about box closed", lambda: not program.dialogs("关于"))
+        program.exit_with_esc()
 
 
 def any_of_three(desktop, pages, start):
@@ -520,7 +536,7 @@ def stop_during_download(desktop, pages, start):
     wait_for("the slow download under way", pages.slow_started.is_set)
     program.press("停止监控")
     wait_for("every status 停止", lambda: program.cell(0, "监控状态") == "停止" and
-             program.cell(1, "监控状态") == "停止", timeout=1.0)
+             program.cell(1, "监控状态") == "停止", timeout=3.0)
     pages.release.set()
     stays("no late hit message", lambda: not program.dialogs(HIT_TITLE), 1.5)
     expect(program.cell(0, "发现") == "否", "nothing was found")
