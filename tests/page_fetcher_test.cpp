@@ -15,6 +15,7 @@
 #include <future>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <stop_token>
 #include <string>
 #include <sys/socket.h>
@@ -197,6 +198,31 @@ TEST(PageFetcherTest, Redirects)
     // A cookie set in a redirect chain is sent within that fetch, and forgotten after it.
     EXPECT_EQ(PageFetcher::fetch(server.url("/set-cookie")), "cookie=session=abc");
     EXPECT_EQ(PageFetcher::fetch(server.url("/needs-cookie")), "cookie=");
+}
+
+// A redirect answered as if the connection could be kept: the next request still goes out on a
+// connection of its own, so a server that closes the kept one meanwhile cannot make it fail.
+TEST(PageFetcherTest, EveryRequestOfARedirectChainHasItsOwnConnection)
+{
+    std::atomic<int> requestsOnAKeptConnection{0};
+    RawServer server([&](int socket, const std::string& head, const std::atomic<bool>&) {
+        if (test::requestLine(head) != "GET /first HTTP/1.0") {
+            RawServer::sendAll(socket, "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nlast");
+            return;
+        }
+        RawServer::sendAll(socket, "HTTP/1.1 302 Found\r\nLocation: /second\r\n"
+                                   "Content-Length: 0\r\nConnection: keep-alive\r\n\r\n");
+        // Would the client send its next request on this connection?
+        pollfd in{socket, POLLIN, 0};
+        char byte = 0;
+        if (::poll(&in, 1, 500) > 0 && ::recv(socket, &byte, 1, MSG_PEEK) > 0) {
+            ++requestsOnAKeptConnection;
+            RawServer::sendAll(socket, "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nlast");
+        }
+    });
+    EXPECT_EQ(PageFetcher::fetch(server.url("/first")), "last");
+    EXPECT_EQ(requestsOnAKeptConnection.load(), 0);
+    EXPECT_EQ(server.connections(), 2);
 }
 
 TEST(PageFetcherTest, CredentialsFromTheAddress)

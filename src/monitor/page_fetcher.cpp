@@ -239,6 +239,10 @@ private:
         set(CURLOPT_PROTOCOLS_STR, "http,https");
         set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
         set(CURLOPT_FOLLOWLOCATION, 1L);
+        // Each request of a redirect chain on a connection of its own, as HTTP/1.0 has it: a
+        // connection kept from the answer before may be closed by the server just as the next
+        // request goes out, and that request then fails.
+        set(CURLOPT_FORBID_REUSE, 1L);
         set(CURLOPT_MAXREDIRS, kMaxRedirects);
         set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
         set(CURLOPT_USERAGENT, kUserAgent);
