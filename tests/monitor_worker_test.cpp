@@ -342,7 +342,7 @@ TEST_F(MonitorWorkerTest, SettingsAreReadAfterTheStartDelay)
 {
     host->addRow(entry(server.url("/page"), "absent", "与"));
     host->addRow(entry(server.url("/nothing-here"), "absent", "与", "100", "否"));
-    timing.startDelays = {0ms, 300ms, 0ms};
+    timing.startDelays = {0ms, 1000ms, 0ms}; // long enough to edit the row within it
     start(1);
     ASSERT_TRUE(eventually([&] { return host->cell(1, EntryColumn::Status) == gbk("监控中"); }));
     host->setCell(1, EntryColumn::Address, server.url("/page"));
