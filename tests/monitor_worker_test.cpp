@@ -309,6 +309,8 @@ TEST_F(MonitorWorkerTest, EndedWorkersStopAtOnceWhateverTheyAreDoing)
     start(2);
     ASSERT_TRUE(host->messageOpen(10s));
     EXPECT_TRUE(eventually([&] { return silent.connections() == 1; }));
+    // Slot 2 has begun its delay (a thread slow to start would make its first call late).
+    EXPECT_TRUE(eventually([&] { return host->cell(2, EntryColumn::Status) == gbk("监控中"); }));
     const auto ended = std::chrono::steady_clock::now();
     for (WorkerSlot& slot : slots) {
         slot.end();
