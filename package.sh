@@ -3,12 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-./scripts/install-deps.sh
-
-cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DSORNEL_BUILD_TESTS=OFF \
-    -DSORNEL_BUILD_BENCH=OFF >/dev/null
-cmake --build build/package --target sornel
+./scripts/build-release.sh
 mkdir -p dist
-(cd build/package && cpack -G DEB -B "$PWD/../../dist" >/dev/null)
+(cd build/release && cpack -G DEB -B "$PWD/../../dist" >/dev/null)
 rm -rf dist/_CPack_Packages
 ls dist/sornel_*.deb

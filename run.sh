@@ -3,11 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-./scripts/install-deps.sh
-
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DSORNEL_BUILD_TESTS=OFF \
-    -DSORNEL_BUILD_BENCH=ON >/dev/null
-cmake --build build/release --target sornel
+./scripts/build-release.sh
 
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && -z "${QT_QPA_PLATFORM:-}" ]]; then
     echo "run.sh: there is no display to show the window on; run it in a desktop session, or under a virtual one: xvfb-run -s '-screen 0 1280x800x24' ./run.sh" >&2

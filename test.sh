@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test:
 #   build/asan     the tests, with AddressSanitizer and UndefinedBehaviorSanitizer
-#   build/release  the optimised build, benchmarks included (built here, run by hand)
+#   build/release  the optimised build, benchmarks included (built here, run by hand), which
+#                  ./package.sh packs into dist/ and tests/package/check_package.sh checks
 #   build/fuzz     the libFuzzer targets (clang), each run for a few seconds
 #   build/tsan     the workers' own logic (no Qt), with ThreadSanitizer
-#   build/package  the Release build that ./package.sh packs into dist/, then checked
 set -euo pipefail
 cd "$(dirname "$0")"
 

@@ -157,11 +157,10 @@ private:
     Tag firstTagFrom(std::size_t from, std::size_t boundary) const
     {
         while (from < text_.size()) {
-            const std::size_t found = platform::findBytes(text_.substr(from), "<");
-            if (found == kNone) {
+            const std::size_t at = text_.find('<', from);
+            if (at == kNone) {
                 break;
             }
-            const std::size_t at = from + found;
             const Kind kind = markerAt(at);
             if (kind != Kind::None && isCharacterStart(text_, at, boundary)) {
                 return {at, kind};

@@ -44,8 +44,7 @@ std::size_t findLastByte(std::string_view haystack, char byte)
                ? std::string_view::npos
                : static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data());
 #else
-    const std::size_t at = haystack.rfind(byte);
-    return at;
+    return haystack.rfind(byte);
 #endif
 }
 

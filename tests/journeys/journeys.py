@@ -24,7 +24,6 @@ import time
 import traceback
 
 STEP_TIMEOUT = 20.0  # seconds; generous, so that a slow machine never fails a journey
-QUIET = 0.3  # seconds without change that count as "nothing more is coming"
 
 
 class JourneyFailed(Exception):
@@ -113,10 +112,10 @@ class Desktop:
         result = subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=30)
         return result.stdout
 
-    def click_at(self, x, y, button=1):
+    def click_at(self, x, y):
         # Not "mousemove --sync": it waits for a motion that never comes when the pointer is
         # already there (the next hit message's button sits where the last one's did).
-        self.run("xdotool", "mousemove", str(x), str(y), "sleep", "0.1", "click", str(button))
+        self.run("xdotool", "mousemove", str(x), str(y), "sleep", "0.1", "click", "1")
 
     def tray_window(self):
         found = self.run("xdotool", "search", "--onlyvisible", "--class", "trayer").split()
